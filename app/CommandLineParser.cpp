@@ -1,0 +1,202 @@
+#include "app/CommandLineParser.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+#include "generator/GeneratorSettings.h"
+
+namespace {
+
+constexpr char kBlank = ' ';
+constexpr char kQuote = '"';
+constexpr char kBackslash = '\\';
+
+void ReplaceAll(CString& text, const CString& from, const CString& to) {
+    CString result;
+    std::size_t start = 0;
+    for (std::size_t hit; (hit = text.find(from, start)) != CString::npos;
+         start = hit + from.size()) {
+        result.append(text, start, hit - start);
+        result += to;
+    }
+    result.append(text, start, CString::npos);
+    text.swap(result);
+}
+
+void StoreNumber(const CString& value, std::int32_t& field) {
+    if (const std::optional<std::int32_t> number = ScanInt(value))
+        field = *number < 1 ? 1 : *number;
+}
+
+const char* Describe(const BatchResult& result) {
+    switch (result.status) {
+    case BatchStatus::EmptyAlphabet:
+        return "no character class is chosen (the alphabet is empty)";
+    case BatchStatus::TooLarge:
+        return "the requested passwords do not fit in this machine's memory";
+    case BatchStatus::RandomFailed:
+        return "the system's random source failed";
+    case BatchStatus::WriteFailed:
+        return std::strerror(result.error);
+    case BatchStatus::Written:
+        break;
+    }
+    return "";
+}
+
+int ExitStatusOf(BatchStatus status) {
+    switch (status) {
+    case BatchStatus::Written:
+        return kExitWritten;
+    case BatchStatus::EmptyAlphabet:
+        return kExitEmptyAlphabet;
+    case BatchStatus::TooLarge:
+        return kExitTooLarge;
+    case BatchStatus::RandomFailed:
+        return kExitRandomFailed;
+    case BatchStatus::WriteFailed:
+        break;
+    }
+    return kExitWriteFailed;
+}
+
+} // namespace
+
+std::optional<std::int32_t> ScanInt(const CString& text) {
+    std::size_t i = 0;
+    while (i < text.size() && std::strchr(" \t\n\v\f\r", text[i]) != nullptr && text[i] != '\0')
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    if (i >= text.size() || text[i] < '0' || text[i] > '9')
+        return std::nullopt;
+    std::int64_t magnitude = 0;
+    constexpr std::int64_t kLimit = std::int64_t(std::numeric_limits<std::int32_t>::max()) + 1;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        magnitude = std::min<std::int64_t>(magnitude * 10 + (text[i] - '0'), kLimit);
+    if (negative)
+        return static_cast<std::int32_t>(-magnitude);
+    return static_cast<std::int32_t>(std::min<std::int64_t>(magnitude, kLimit - 1));
+}
+
+std::optional<CString> NextToken(const CString& commandLine, std::size_t& position) {
+    const std::size_t length = commandLine.size();
+    while (position < length && commandLine[position] == kBlank)
+        ++position;
+    if (position >= length)
+        return std::nullopt;
+
+    const std::size_t start = position;
+    if (commandLine[start] == kQuote) {
+        std::size_t j = commandLine.find(kQuote, start + 1);
+        while (j != CString::npos && commandLine[j - 1] == kBackslash)
+            j = commandLine.find(kQuote, j + 1);
+        position = j != CString::npos ? j + 1 : length;
+    } else {
+        const std::size_t j = commandLine.find(kBlank, start + 1);
+        position = j != CString::npos ? j : length;
+    }
+    return commandLine.substr(start, position - start);
+}
+
+CString StripQuotes(const CString& text) {
+    if (!text.empty() && text.front() == kQuote && text.back() == kQuote)
+        return text.size() == 1 ? CString() : text.substr(1, text.size() - 2);
+    return text;
+}
+
+unsigned char ToLowerChar(unsigned char c) {
+    if ((c >= 0x41 && c <= 0x5A) || (c >= 0xC0 && c <= 0xDF))
+        return static_cast<unsigned char>(c + 0x20);
+    switch (c) {
+    case 0xA8:
+        return 0xB8;
+    case 0xAA:
+        return 0xBA;
+    case 0xAF:
+        return 0xBF;
+    case 0xB2:
+        return 0xB3;
+    default:
+        return c;
+    }
+}
+
+void ToLower(CString& text) {
+    for (char& c : text)
+        c = static_cast<char>(ToLowerChar(static_cast<unsigned char>(c)));
+}
+
+void ApplySymbolsOption(const CString& value) {
+    GeneratorSettings& settings = GeneratorSettings::Instance();
+    const std::size_t q = std::min(value.find(kQuote), value.size());
+    const CString classes = value.substr(0, q);
+    settings.m_bLower = classes.find('a') != CString::npos;
+    settings.m_bUpper = classes.find('A') != CString::npos;
+    settings.m_bDigits = classes.find('0') != CString::npos;
+    if (q == value.size()) {
+        settings.m_bSpecial = 0;
+        return;
+    }
+    CString symbols = StripQuotes(value.substr(q));
+    ReplaceAll(symbols, "\\\"", "\"");
+    ReplaceAll(symbols, "\\\\", "\\");
+    settings.m_bSpecial = 1;
+    settings.m_special.Clear();
+    settings.m_special.Append(symbols);
+}
+
+CString ParseCommandLine(const CString& commandLine) {
+    struct Option {
+        const char* keyword;
+        void (*apply)(const CString& value);
+    };
+    static const Option kOptions[] = {
+        {"count:", [](const CString& v) { StoreNumber(v, GeneratorSettings::Instance().m_nQuantity); }},
+        {"quantity:",
+         [](const CString& v) { StoreNumber(v, GeneratorSettings::Instance().m_nQuantity); }},
+        {"length:", [](const CString& v) { StoreNumber(v, GeneratorSettings::Instance().m_nLength); }},
+        {"symbol:", ApplySymbolsOption},
+        {"symbols:", ApplySymbolsOption},
+    };
+
+    GeneratorSettings::Instance();
+    std::size_t position = 0;
+    NextToken(commandLine, position); // the program path
+    CString name;
+    while (position < commandLine.size()) {
+        const std::optional<CString> token = NextToken(commandLine, position);
+        if (!token)
+            break;
+        CString lowered = *token;
+        ToLower(lowered);
+        const Option* match = nullptr;
+        for (const Option& option : kOptions) {
+            if (lowered.starts_with(option.keyword)) {
+                match = &option;
+                break;
+            }
+        }
+        if (match != nullptr)
+            match->apply(token->substr(std::strlen(match->keyword)));
+        else
+            name = StripQuotes(*token);
+    }
+    return name;
+}
+
+bool RunFromCommandLine(const CString& commandLine, int& exitStatus) {
+    const CString name = ParseCommandLine(commandLine);
+    if (name.empty())
+        return false;
+    const BatchResult result = GeneratorSettings::Instance().GenerateToFile(name.c_str());
+    exitStatus = ExitStatusOf(result.status);
+    if (result.status != BatchStatus::Written)
+        std::fprintf(stderr, "mirrak-generator: %s: no passwords written: %s\n", name.c_str(),
+                     Describe(result));
+    return true;
+}

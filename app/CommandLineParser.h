@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+
+#include "platform/CString.h"
+
+// The command-line grammar: the program path, then blank-separated tokens. "count:" or
+// "quantity:" with a number, "length:" with a number, "symbols:" or "symbol:" with class letters
+// and an optional double-quoted special-symbol set; any other token names the output file.
+
+// Applies the options to GeneratorSettings::Instance() and returns the output file name, empty
+// when the command line names none.
+CString ParseCommandLine(const CString& commandLine);
+
+// The next blank-separated token at position (advanced past it), or nothing when only blanks are
+// left. A token that starts with a double quote runs to the next double quote not preceded by a
+// backslash, or to the end of the text; it keeps its quotes and backslashes.
+std::optional<CString> NextToken(const CString& commandLine, std::size_t& position);
+
+// The text without one pair of enclosing double quotes.
+CString StripQuotes(const CString& text);
+
+// Lower-cases ASCII and Windows-1251 capitals, byte by byte.
+unsigned char ToLowerChar(unsigned char c);
+void ToLower(CString& text);
+
+// Applies the value of a "symbols:" option: a, A and 0 before the first double quote switch on
+// lower-case, upper-case and digits; a quoted rest switches on special symbols with that set.
+void ApplySymbolsOption(const CString& value);
+
+// Reads a number the way C's "%d" does: leading white space, an optional sign, digits up to the
+// first other character. Values beyond the 32-bit range saturate. Nothing when no digit comes.
+std::optional<std::int32_t> ScanInt(const CString& text);
+
+// Exit statuses of the program.
+enum ExitStatus : int {
+    kExitWritten = 0,
+    kExitUsage = 2,
+    kExitEmptyAlphabet = 3,
+    kExitTooLarge = 4,
+    kExitRandomFailed = 5,
+    kExitWriteFailed = 6,
+};
+
+// Parses the command line and, when it names an output file, writes the passwords there. Returns
+// true when it ran batch generation; exitStatus then tells how it went, and a failure has been
+// reported as one line on stderr.
+bool RunFromCommandLine(const CString& commandLine, int& exitStatus);

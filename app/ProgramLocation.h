@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/CString.h"
+
+// Where the program lives, as its command line names it: the directory (up to and including the
+// last path separator of the program path), the path as written, the file name, and the current
+// directory at start-up. The "backslash" of these texts is the platform's path separator.
+class ProgramLocation {
+public:
+    static ProgramLocation& Instance();
+
+    void Init();
+    void SetFromCommandLine();
+    const CString& GetDirectory() const { return m_strDirectory; }
+    const CString& GetCommandPath() const { return m_strCommandPath; }
+    const CString& GetFileName() const { return m_strFileName; }
+    const CString& GetCurrentDirectory() const { return m_strCurrentDirectory; }
+
+    static CString AddTrailingBackslash(const CString& path);
+    static CString GetCurrentDir();
+
+    // The size of the buffer the current directory is read into.
+    static constexpr std::size_t kCurrentDirBufferSize = 0x4000;
+
+private:
+    CString m_strDirectory;
+    CString m_strCommandPath;
+    CString m_strFileName;
+    CString m_strCurrentDirectory;
+};

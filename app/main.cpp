@@ -1,0 +1,8 @@
+#include "app/GeneratorApp.h"
+#include "platform/CommandLine.h"
+
+int main(int argc, char** argv) {
+    platform::SetCommandLine(argc, argv);
+    GeneratorApp app;
+    return app.InitInstance();
+}

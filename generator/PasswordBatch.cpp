@@ -1,0 +1,89 @@
+#include "generator/PasswordBatch.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <new>
+
+#include "platform/FileSystem.h"
+
+std::optional<std::size_t> RunBufferBytes(std::int64_t quantity, std::int64_t length,
+                                          std::size_t maxCharBytes) {
+    const auto q = static_cast<std::uint64_t>(std::max<std::int64_t>(quantity, 0));
+    const auto l = static_cast<std::uint64_t>(std::max<std::int64_t>(length, 0));
+    std::uint64_t line = 0;
+    std::uint64_t total = 0;
+    if (__builtin_mul_overflow(l, std::uint64_t(maxCharBytes), &line) ||
+        __builtin_add_overflow(line, 2u, &line) || __builtin_mul_overflow(q, line, &total) ||
+        __builtin_add_overflow(total, 1u, &total) ||
+        total > std::numeric_limits<std::size_t>::max())
+        return std::nullopt;
+    return static_cast<std::size_t>(total);
+}
+
+bool RunBufferFits(std::size_t bytes) {
+    if (bytes > std::size_t(std::numeric_limits<std::ptrdiff_t>::max()))
+        return false;
+    const std::size_t physical = platform::PhysicalMemoryBytes();
+    return physical == 0 || bytes <= physical;
+}
+
+SecretBuffer::~SecretBuffer() { Release(); }
+
+bool SecretBuffer::Allocate(std::size_t size) {
+    Release();
+    m_pData = new (std::nothrow) char[size];
+    if (m_pData == nullptr)
+        return false;
+    m_nSize = size;
+    return true;
+}
+
+void SecretBuffer::Release() {
+    platform::SecureWipe(m_pData, m_nSize);
+    delete[] m_pData;
+    m_pData = nullptr;
+    m_nSize = 0;
+}
+
+PasswordMaker::PasswordMaker(CryptoRandomSource& source, const Alphabet& alphabet,
+                             std::int32_t length)
+    : m_source(source), m_alphabet(alphabet),
+      m_nLength(std::size_t(std::max<std::int32_t>(length, 0))),
+      m_nLineBytes(m_nLength * alphabet.MaxCharBytes() + 2), m_bFastDraw(source.DrawsAreOwn()) {}
+
+std::size_t PasswordMaker::MakeOne(char* out) {
+    return m_alphabet.MaxCharBytes() == 1 ? Make<true>(out) : Make<false>(out);
+}
+
+template <bool SingleByte> std::size_t PasswordMaker::Make(char* out) {
+    const std::uint32_t n = m_alphabet.Count();
+    const char* text = m_alphabet.Text().data();
+    char* p = out;
+    auto put = [&](std::uint32_t index) {
+        if constexpr (SingleByte) {
+            *p++ = text[index];
+        } else {
+            const std::string_view c = m_alphabet.At(index);
+            std::memcpy(p, c.data(), c.size());
+            p += c.size();
+        }
+    };
+    if (m_bFastDraw) {
+        constexpr std::size_t kChunk = 256;
+        std::uint32_t indices[kChunk];
+        for (std::size_t done = 0; done < m_nLength;) {
+            const std::size_t count = std::min(kChunk, m_nLength - done);
+            m_source.FillIndices(n, indices, count);
+            for (std::size_t i = 0; i < count; ++i)
+                put(indices[i]);
+            done += count;
+        }
+    } else {
+        for (std::size_t i = 0; i < m_nLength; ++i)
+            put(static_cast<std::uint32_t>(m_source.NextIndex(n)));
+    }
+    *p++ = '\r';
+    *p++ = '\n';
+    return std::size_t(p - out);
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+
+namespace platform {
+
+// The operating system's cryptographic random generator (getrandom on Linux, BCryptGenRandom
+// on Windows). Fill either supplies all size bytes or reports failure; it never returns bytes
+// that did not come from the provider.
+class RandomProvider {
+public:
+    RandomProvider();
+    ~RandomProvider();
+    RandomProvider(const RandomProvider&) = delete;
+    RandomProvider& operator=(const RandomProvider&) = delete;
+
+    bool IsAcquired() const { return m_bAcquired; }
+    bool Fill(unsigned char* buffer, std::size_t size);
+
+private:
+    bool m_bAcquired = false;
+};
+
+// Test seam: while set, every Fill is answered by this function instead of the OS. It returns
+// false to simulate a failed fill. Pass an empty function to restore the OS provider.
+using RandomFillFunction = std::function<bool(unsigned char* buffer, std::size_t size)>;
+void SetRandomFillForTesting(RandomFillFunction fill);
+
+// Fills from the OS provider, bypassing the seam; used by benchmarks to measure the raw rate.
+bool FillFromSystem(unsigned char* buffer, std::size_t size);
+
+} // namespace platform
