@@ -1,12 +1,12 @@
 #include "app/CommandLineParser.h"
 
+#include "generator/GeneratorSettings.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <limits>
-
-#include "generator/GeneratorSettings.h"
 
 namespace {
 
@@ -156,10 +156,12 @@ CString ParseCommandLine(const CString& commandLine) {
         void (*apply)(const CString& value);
     };
     static const Option kOptions[] = {
-        {"count:", [](const CString& v) { StoreNumber(v, GeneratorSettings::Instance().m_nQuantity); }},
+        {"count:",
+         [](const CString& v) { StoreNumber(v, GeneratorSettings::Instance().m_nQuantity); }},
         {"quantity:",
          [](const CString& v) { StoreNumber(v, GeneratorSettings::Instance().m_nQuantity); }},
-        {"length:", [](const CString& v) { StoreNumber(v, GeneratorSettings::Instance().m_nLength); }},
+        {"length:",
+         [](const CString& v) { StoreNumber(v, GeneratorSettings::Instance().m_nLength); }},
         {"symbol:", ApplySymbolsOption},
         {"symbols:", ApplySymbolsOption},
     };

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "platform/CString.h"
+
 #include <cstddef>
 #include <optional>
-
-#include "platform/CString.h"
 
 // The command-line grammar: the program path, then blank-separated tokens. "count:" or
 // "quantity:" with a number, "length:" with a number, "symbols:" or "symbol:" with class letters

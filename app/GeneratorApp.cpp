@@ -1,10 +1,10 @@
 #include "app/GeneratorApp.h"
 
-#include <cstdio>
-
 #include "app/CommandLineParser.h"
 #include "app/ProgramLocation.h"
 #include "platform/CommandLine.h"
+
+#include <cstdio>
 
 int GeneratorApp::InitInstance() {
     ProgramLocation::Instance().Init();

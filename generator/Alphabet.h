@@ -1,11 +1,11 @@
 #pragma once
 
+#include "platform/CString.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
-
-#include "platform/CString.h"
 
 // The characters that passwords are drawn from, in the order the alphabet text holds them;
 // duplicates stay. Where texts are UTF-8 (POSIX) a character is one valid UTF-8 sequence, or a
@@ -20,7 +20,8 @@ public:
     // The widest character in bytes: 1 for an ASCII alphabet, at most 4.
     std::size_t MaxCharBytes() const { return m_nMaxCharBytes; }
     std::string_view At(std::uint32_t index) const {
-        return std::string_view(m_text).substr(m_starts[index], m_starts[index + 1] - m_starts[index]);
+        return std::string_view(m_text).substr(m_starts[index],
+                                               m_starts[index + 1] - m_starts[index]);
     }
     const CString& Text() const { return m_text; }
 

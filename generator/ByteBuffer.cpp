@@ -32,11 +32,17 @@ bool ReadInt32LittleEndian(std::FILE* file, std::int32_t& value) {
     return true;
 }
 
-ByteBuffer::ByteBuffer(const char* text) { Assign(text, std::strlen(text) + 1); }
+ByteBuffer::ByteBuffer(const char* text) {
+    Assign(text, std::strlen(text) + 1);
+}
 
-ByteBuffer::ByteBuffer(const CString& text) { Assign(text.c_str(), text.size() + 1); }
+ByteBuffer::ByteBuffer(const CString& text) {
+    Assign(text.c_str(), text.size() + 1);
+}
 
-ByteBuffer::ByteBuffer(std::uint8_t byte) { Assign(&byte, 1); }
+ByteBuffer::ByteBuffer(std::uint8_t byte) {
+    Assign(&byte, 1);
+}
 
 ByteBuffer::ByteBuffer(std::int32_t value) {
     const auto v = static_cast<std::uint32_t>(value);
@@ -45,9 +51,13 @@ ByteBuffer::ByteBuffer(std::int32_t value) {
     Assign(bytes, 4);
 }
 
-ByteBuffer::ByteBuffer(double value) { Assign(&value, sizeof value); }
+ByteBuffer::ByteBuffer(double value) {
+    Assign(&value, sizeof value);
+}
 
-ByteBuffer::ByteBuffer(const ByteBuffer& other) { Assign(other.m_pData, std::size_t(other.m_nSize)); }
+ByteBuffer::ByteBuffer(const ByteBuffer& other) {
+    Assign(other.m_pData, std::size_t(other.m_nSize));
+}
 
 ByteBuffer::ByteBuffer(ByteBuffer&& other) noexcept
     : m_pData(std::exchange(other.m_pData, nullptr)), m_nSize(std::exchange(other.m_nSize, 0)) {}
@@ -69,7 +79,9 @@ ByteBuffer& ByteBuffer::operator=(ByteBuffer&& other) noexcept {
     return *this;
 }
 
-ByteBuffer::~ByteBuffer() { Clear(); }
+ByteBuffer::~ByteBuffer() {
+    Clear();
+}
 
 void ByteBuffer::Assign(const void* data, std::size_t size) {
     if (size == 0 || size > kMaxSize)

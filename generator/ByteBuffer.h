@@ -1,10 +1,10 @@
 #pragma once
 
+#include "platform/CString.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <optional>
-
-#include "platform/CString.h"
 
 // An owned, growable array of bytes. Values are appended to it (a text always together with its
 // zero byte); copies are deep. Its file form is the size as a 32-bit little-endian integer

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "generator/ByteBuffer.h"
+#include "platform/CString.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-
-#include "generator/ByteBuffer.h"
-#include "platform/CString.h"
 
 // Reads values back out of a private copy of a ByteBuffer, from its start, one byte after the
 // other. A value that the remaining data does not cover keeps the caller's previous bytes.

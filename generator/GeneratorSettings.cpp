@@ -1,12 +1,12 @@
 #include "generator/GeneratorSettings.h"
 
-#include <cstdio>
-#include <memory>
-
 #include "generator/Alphabet.h"
 #include "generator/PasswordBatch.h"
 #include "generator/RandomSource.h"
 #include "platform/FileSystem.h"
+
+#include <cstdio>
+#include <memory>
 
 namespace {
 

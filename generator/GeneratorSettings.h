@@ -1,9 +1,9 @@
 #pragma once
 
-#include <cstdint>
-
 #include "generator/ByteBuffer.h"
 #include "platform/CString.h"
+
+#include <cstdint>
 
 // Why a batch run wrote no file (or that it did).
 enum class BatchStatus {

@@ -1,11 +1,11 @@
 #include "generator/PasswordBatch.h"
 
+#include "platform/FileSystem.h"
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
 #include <new>
-
-#include "platform/FileSystem.h"
 
 std::optional<std::size_t> RunBufferBytes(std::int64_t quantity, std::int64_t length,
                                           std::size_t maxCharBytes) {
@@ -28,7 +28,9 @@ bool RunBufferFits(std::size_t bytes) {
     return physical == 0 || bytes <= physical;
 }
 
-SecretBuffer::~SecretBuffer() { Release(); }
+SecretBuffer::~SecretBuffer() {
+    Release();
+}
 
 bool SecretBuffer::Allocate(std::size_t size) {
     Release();

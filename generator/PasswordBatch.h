@@ -1,11 +1,11 @@
 #pragma once
 
+#include "generator/Alphabet.h"
+#include "generator/RandomSource.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-
-#include "generator/Alphabet.h"
-#include "generator/RandomSource.h"
 
 // The bytes one run needs: quantity lines of length characters (each at most maxCharBytes wide)
 // with "\r\n", plus a closing zero byte. Nothing when the product cannot be represented.

@@ -1,12 +1,12 @@
 #include "generator/RandomSource.h"
 
+#include "platform/FileSystem.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <typeinfo>
-
-#include "platform/FileSystem.h"
 
 namespace {
 
@@ -33,11 +33,13 @@ void RandomSource::SeedWithText(const char* text) {
     SeedWithValue(static_cast<std::int32_t>(seed));
 }
 
-void RandomSource::SeedWithValue(std::int32_t value) { std::srand(static_cast<unsigned>(value)); }
+void RandomSource::SeedWithValue(std::int32_t value) {
+    std::srand(static_cast<unsigned>(value));
+}
 
 void RandomSource::SeedWithTime() {
-    const auto value = static_cast<std::uint32_t>(std::time(nullptr)) +
-                       static_cast<std::uint32_t>(s_nSeedCalls);
+    const auto value =
+        static_cast<std::uint32_t>(std::time(nullptr)) + static_cast<std::uint32_t>(s_nSeedCalls);
     ++s_nSeedCalls;
     SeedWithValue(static_cast<std::int32_t>(value));
 }
@@ -54,16 +56,22 @@ std::uint16_t RandomSource::Next16() {
     return static_cast<std::uint16_t>(high << 8 | low);
 }
 
-std::uint8_t RandomSource::Next8() { return static_cast<std::uint8_t>(std::rand() & 0xFF); }
+std::uint8_t RandomSource::Next8() {
+    return static_cast<std::uint8_t>(std::rand() & 0xFF);
+}
 
 double RandomSource::NextInRange(double low, double high) {
     const double u = NextUnit();
     return low + u * (high - low);
 }
 
-double RandomSource::NextUpTo(double limit) { return NextUnit() * limit; }
+double RandomSource::NextUpTo(double limit) {
+    return NextUnit() * limit;
+}
 
-double RandomSource::NextUnit() { return double(Next32()) * kTwoToMinus32; }
+double RandomSource::NextUnit() {
+    return double(Next32()) * kTwoToMinus32;
+}
 
 std::int32_t RandomSource::NextIndex(std::uint32_t count) {
     const double u = NextUnit();
@@ -93,7 +101,9 @@ std::uint8_t CryptoRandomSource::Next8() {
     return m_pBuffer[std::size_t(m_nPos++)];
 }
 
-bool CryptoRandomSource::DrawsAreOwn() const { return typeid(*this) == typeid(CryptoRandomSource); }
+bool CryptoRandomSource::DrawsAreOwn() const {
+    return typeid(*this) == typeid(CryptoRandomSource);
+}
 
 void CryptoRandomSource::FillIndices(std::uint32_t alphabetSize, std::uint32_t* indices,
                                      std::size_t count) {

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "platform/RandomProvider.h"
+
 #include <cstdint>
 #include <memory>
-
-#include "platform/RandomProvider.h"
 
 // A complete random generator built on the C library's rand. Every wider draw is built from the
 // one-byte draw Next8 through virtual calls, so a class that overrides Next8 changes every draw.

@@ -44,4 +44,6 @@ void SetCommandLine(int argc, const char* const* argv) {
 
 } // namespace platform
 
-const CString& GetCommandLineA() { return StoredCommandLine(); }
+const CString& GetCommandLineA() {
+    return StoredCommandLine();
+}

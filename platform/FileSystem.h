@@ -1,8 +1,8 @@
 #pragma once
 
-#include <cstddef>
-
 #include "platform/CString.h"
+
+#include <cstddef>
 
 namespace platform {
 

@@ -34,7 +34,9 @@ bool FillFromSystem(unsigned char* buffer, std::size_t size) {
 
 RandomProvider::RandomProvider() : m_bAcquired(true) {}
 
-RandomProvider::~RandomProvider() { m_bAcquired = false; }
+RandomProvider::~RandomProvider() {
+    m_bAcquired = false;
+}
 
 bool RandomProvider::Fill(unsigned char* buffer, std::size_t size) {
     if (!m_bAcquired)
@@ -44,6 +46,8 @@ bool RandomProvider::Fill(unsigned char* buffer, std::size_t size) {
     return FillFromSystem(buffer, size);
 }
 
-void SetRandomFillForTesting(RandomFillFunction fill) { FillOverride() = std::move(fill); }
+void SetRandomFillForTesting(RandomFillFunction fill) {
+    FillOverride() = std::move(fill);
+}
 
 } // namespace platform
