@@ -3,10 +3,12 @@
 #include "generator/GeneratorSettings.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <string>
 
 namespace {
 
@@ -31,12 +33,15 @@ void StoreNumber(const CString& value, std::int32_t& field) {
         field = *number < 1 ? 1 : *number;
 }
 
-const char* Describe(const BatchResult& result) {
+CString Describe(const BatchResult& result) {
     switch (result.status) {
     case BatchStatus::EmptyAlphabet:
         return "no character class is chosen (the alphabet is empty)";
     case BatchStatus::TooLarge:
-        return "the requested passwords do not fit in this machine's memory";
+        if (result.error == ENOSPC)
+            return "the passwords need " + std::to_string(result.bytes) +
+                   " bytes, more than the file system has free";
+        return "the requested passwords are too large for this machine";
     case BatchStatus::RandomFailed:
         return "the system's random source failed";
     case BatchStatus::WriteFailed:
@@ -64,24 +69,6 @@ int ExitStatusOf(BatchStatus status) {
 }
 
 } // namespace
-
-std::optional<std::int32_t> ScanInt(const CString& text) {
-    std::size_t i = 0;
-    while (i < text.size() && std::strchr(" \t\n\v\f\r", text[i]) != nullptr && text[i] != '\0')
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    if (i >= text.size() || text[i] < '0' || text[i] > '9')
-        return std::nullopt;
-    std::int64_t magnitude = 0;
-    constexpr std::int64_t kLimit = std::int64_t(std::numeric_limits<std::int32_t>::max()) + 1;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        magnitude = std::min<std::int64_t>(magnitude * 10 + (text[i] - '0'), kLimit);
-    if (negative)
-        return static_cast<std::int32_t>(-magnitude);
-    return static_cast<std::int32_t>(std::min<std::int64_t>(magnitude, kLimit - 1));
-}
 
 std::optional<CString> NextToken(const CString& commandLine, std::size_t& position) {
     const std::size_t length = commandLine.size();
@@ -199,6 +186,6 @@ bool RunFromCommandLine(const CString& commandLine, int& exitStatus) {
     exitStatus = ExitStatusOf(result.status);
     if (result.status != BatchStatus::Written)
         std::fprintf(stderr, "mirrak-generator: %s: no passwords written: %s\n", name.c_str(),
-                     Describe(result));
+                     Describe(result).c_str());
     return true;
 }

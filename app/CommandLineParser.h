@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/CString.h"
+#include "platform/TextNumber.h"
 
 #include <cstddef>
 #include <optional>
@@ -28,10 +29,6 @@ void ToLower(CString& text);
 // Applies the value of a "symbols:" option: a, A and 0 before the first double quote switch on
 // lower-case, upper-case and digits; a quoted rest switches on special symbols with that set.
 void ApplySymbolsOption(const CString& value);
-
-// Reads a number the way C's "%d" does: leading white space, an optional sign, digits up to the
-// first other character. Values beyond the 32-bit range saturate. Nothing when no digit comes.
-std::optional<std::int32_t> ScanInt(const CString& text);
 
 // Exit statuses of the program.
 enum ExitStatus : int {

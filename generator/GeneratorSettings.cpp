@@ -5,6 +5,8 @@
 #include "generator/RandomSource.h"
 #include "platform/FileSystem.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 
@@ -59,24 +61,46 @@ BatchResult GeneratorSettings::GenerateToFile(const char* path) const {
 
     const std::int32_t quantity = m_nQuantity;
     const std::int32_t length = m_nLength;
-    const std::optional<std::size_t> bytes =
+    const std::optional<std::size_t> total =
         RunBufferBytes(quantity, length, alphabet.MaxCharBytes());
+    PasswordMaker maker(source, alphabet, length);
+    // The passwords pass through a small buffer that stays in the processor's cache and is
+    // written out whenever it is full; the file takes the new content only once all is written.
+    const std::size_t chunk = std::max(kWriteChunkBytes, maker.LineBytes());
     SecretBuffer buffer;
-    if (!bytes || !RunBufferFits(*bytes) || !buffer.Allocate(*bytes))
+    if (!total || !RunBufferFits(chunk + maker.LineBytes()) ||
+        !buffer.Allocate(chunk + maker.LineBytes()))
         return {BatchStatus::TooLarge, 0};
 
-    PasswordMaker maker(source, alphabet, length);
-    std::size_t used = 0;
-    for (std::int32_t i = 0; i < quantity && !source.Failed(); ++i)
-        used += maker.MakeOne(buffer.Data() + used);
-    if (source.Failed())
-        return {BatchStatus::RandomFailed, 0};
-    buffer.Data()[used] = '\0';
+    platform::ReplacementFile file;
+    if (const int error = file.Open(path))
+        return {BatchStatus::WriteFailed, error};
+    if (*total - 1 > file.FreeBytes()) {
+        file.Abandon();
+        return {BatchStatus::TooLarge, ENOSPC, *total - 1};
+    }
 
-    platform::ClearReadOnly(path);
-    const platform::WriteResult written = platform::WriteWholeFile(path, buffer.Data(), used);
-    if (!written.ok)
-        return {BatchStatus::WriteFailed, written.error};
+    std::size_t used = 0;
+    int error = 0;
+    for (std::int32_t i = 0; i < quantity && error == 0 && !source.Failed(); ++i) {
+        used += maker.MakeOne(buffer.Data() + used);
+        if (used >= chunk) {
+            error = file.Write(buffer.Data(), used);
+            used = 0;
+        }
+    }
+    if (source.Failed()) {
+        file.Abandon();
+        return {BatchStatus::RandomFailed, 0};
+    }
+    if (error == 0 && used > 0)
+        error = file.Write(buffer.Data(), used);
+    if (error == 0)
+        error = file.Commit();
+    if (error != 0) {
+        file.Abandon();
+        return {BatchStatus::WriteFailed, error};
+    }
     return {BatchStatus::Written, 0};
 }
 

@@ -9,14 +9,15 @@
 enum class BatchStatus {
     Written,       // every password was written
     EmptyAlphabet, // no character class chosen, or only an empty special-symbol set
-    TooLarge,      // the run's output cannot be held in memory
+    TooLarge,      // a password cannot be held in memory, or the file has no room for the run
     RandomFailed,  // the OS random source did not supply its bytes
     WriteFailed,   // the file could not be created or written; nothing is left of it
 };
 
 struct BatchResult {
     BatchStatus status = BatchStatus::Written;
-    int error = 0; // errno of a failed write
+    int error = 0;           // errno of a failed write; ENOSPC when the file system has no room
+    std::uint64_t bytes = 0; // the size of the run's output, when known
 };
 
 // The one process-wide record of what the user asked for: how many passwords, how long, which
@@ -45,6 +46,8 @@ public:
     bool Save(const char* path) const;
 
     static constexpr const char* kDefaultSpecial = "_-+/*=!@$%^&()~";
+    // Batch output reaches the file in writes of about this size.
+    static constexpr std::size_t kWriteChunkBytes = std::size_t(1) << 20;
 
     std::int32_t m_nQuantity = 0;
     std::int32_t m_nLength = 0;

@@ -60,30 +60,32 @@ std::size_t PasswordMaker::MakeOne(char* out) {
 
 template <bool SingleByte> std::size_t PasswordMaker::Make(char* out) {
     const std::uint32_t n = m_alphabet.Count();
-    const char* text = m_alphabet.Text().data();
+    // The write position is a local whose address is never taken, so the compiler can keep it
+    // in a register although the character stores could alias anything else.
     char* p = out;
-    auto put = [&](std::uint32_t index) {
-        if constexpr (SingleByte) {
-            *p++ = text[index];
+    if constexpr (SingleByte) {
+        const char* text = m_alphabet.Text().data();
+        if (m_bFastDraw) {
+            p = m_source.DrawIndices(n, m_nLength, p, [text](char* at, std::uint32_t index) {
+                *at = text[index];
+                return at + 1;
+            });
         } else {
-            const std::string_view c = m_alphabet.At(index);
-            std::memcpy(p, c.data(), c.size());
-            p += c.size();
-        }
-    };
-    if (m_bFastDraw) {
-        constexpr std::size_t kChunk = 256;
-        std::uint32_t indices[kChunk];
-        for (std::size_t done = 0; done < m_nLength;) {
-            const std::size_t count = std::min(kChunk, m_nLength - done);
-            m_source.FillIndices(n, indices, count);
-            for (std::size_t i = 0; i < count; ++i)
-                put(indices[i]);
-            done += count;
+            for (std::size_t i = 0; i < m_nLength; ++i)
+                *p++ = text[static_cast<std::uint32_t>(m_source.NextIndex(n))];
         }
     } else {
-        for (std::size_t i = 0; i < m_nLength; ++i)
-            put(static_cast<std::uint32_t>(m_source.NextIndex(n)));
+        auto put = [this](char* at, std::uint32_t index) {
+            const std::string_view c = m_alphabet.At(index);
+            std::memcpy(at, c.data(), c.size());
+            return at + c.size();
+        };
+        if (m_bFastDraw) {
+            p = m_source.DrawIndices(n, m_nLength, p, put);
+        } else {
+            for (std::size_t i = 0; i < m_nLength; ++i)
+                p = put(p, static_cast<std::uint32_t>(m_source.NextIndex(n)));
+        }
     }
     *p++ = '\r';
     *p++ = '\n';

@@ -12,14 +12,6 @@ namespace {
 
 constexpr double kTwoToMinus32 = 2.3283064365386963e-10;
 
-// The index of a 32-bit value v scaled onto count: trunc(v * 2^-32 * count) in double precision.
-// Below 2^21 that equals the upper half of the 64-bit product, which is cheaper to form.
-inline std::uint32_t ScaleIndex(std::uint32_t v, std::uint32_t count) {
-    if (count < (1u << 21))
-        return std::uint32_t((std::uint64_t(v) * count) >> 32);
-    return std::uint32_t(double(v) * kTwoToMinus32 * double(count));
-}
-
 } // namespace
 
 std::int32_t RandomSource::s_nSeedCalls = 0;
@@ -107,19 +99,8 @@ bool CryptoRandomSource::DrawsAreOwn() const {
 
 void CryptoRandomSource::FillIndices(std::uint32_t alphabetSize, std::uint32_t* indices,
                                      std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) {
-        std::uint32_t v;
-        if (m_nPos <= kBufferSize - 4) {
-            const std::uint8_t* p = m_pBuffer.get() + m_nPos;
-            v = std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 |
-                std::uint32_t(p[3]);
-            m_nPos += 4;
-        } else {
-            // The four bytes straddle a refill: take them one by one, as Next8 would.
-            v = 0;
-            for (int k = 0; k < 4; ++k)
-                v = v << 8 | CryptoRandomSource::Next8();
-        }
-        indices[i] = ScaleIndex(v, alphabetSize);
-    }
+    DrawIndices(alphabetSize, count, indices, [](std::uint32_t* at, std::uint32_t index) {
+        *at = index;
+        return at + 1;
+    });
 }

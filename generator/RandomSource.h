@@ -2,6 +2,8 @@
 
 #include "platform/RandomProvider.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -50,6 +52,21 @@ public:
     // DrawsAreOwn() tells.
     void FillIndices(std::uint32_t alphabetSize, std::uint32_t* indices, std::size_t count);
     bool DrawsAreOwn() const;
+    // The same draw as FillIndices, handing each index in order to step(state, index), which
+    // returns the next state; returns the last state. The state travels by value so that it can
+    // stay in a register.
+    template <class State, class Step>
+    State DrawIndices(std::uint32_t alphabetSize, std::size_t count, State state, Step step);
+
+    // The index of a 32-bit draw v scaled onto count, as NextIndex computes it:
+    // trunc(v * 2^-32 * count) in double precision. Below 2^21 that equals the upper half of the
+    // 64-bit product, which is cheaper to form.
+    static std::uint32_t ScaleIndex(std::uint32_t v, std::uint32_t count) {
+        if (count < kExactProductLimit)
+            return std::uint32_t((std::uint64_t(v) * count) >> 32);
+        return std::uint32_t(double(v) * 2.3283064365386963e-10 * double(count));
+    }
+    static constexpr std::uint32_t kExactProductLimit = 1u << 21;
 
 private:
     void Refill();
@@ -59,3 +76,39 @@ private:
     platform::RandomProvider m_hProv;
     bool m_bFailed = false;
 };
+
+template <class State, class Step>
+State CryptoRandomSource::DrawIndices(std::uint32_t alphabetSize, std::size_t count, State state,
+                                      Step step) {
+    constexpr std::size_t kSize = std::size_t(kBufferSize);
+    auto load = [](const std::uint8_t* p) {
+        return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 |
+               std::uint32_t(p[3]);
+    };
+    while (count > 0) {
+        const std::size_t pos = std::size_t(m_nPos);
+        if (pos + 4 > kSize) {
+            // The four bytes straddle a refill: take them one by one, as Next8 would.
+            std::uint32_t v = 0;
+            for (int k = 0; k < 4; ++k)
+                v = v << 8 | CryptoRandomSource::Next8();
+            state = step(state, ScaleIndex(v, alphabetSize));
+            --count;
+            continue;
+        }
+        // A run of whole draws inside the buffer, with the position kept in a register.
+        const std::size_t run = std::min(count, (kSize - pos) / 4);
+        const std::uint8_t* p = m_pBuffer.get() + pos;
+        if (alphabetSize < kExactProductLimit) {
+            for (std::size_t k = 0; k < run; ++k)
+                state = step(state,
+                             std::uint32_t((std::uint64_t(load(p + 4 * k)) * alphabetSize) >> 32));
+        } else {
+            for (std::size_t k = 0; k < run; ++k)
+                state = step(state, ScaleIndex(load(p + 4 * k), alphabetSize));
+        }
+        m_nPos = std::int32_t(pos + 4 * run);
+        count -= run;
+    }
+    return state;
+}
