@@ -3,19 +3,28 @@
 #include "app/CommandLineParser.h"
 #include "app/ProgramLocation.h"
 #include "platform/CommandLine.h"
+#include "ui/MainDialog.h"
 
 #include <cstdio>
 
-int GeneratorApp::InitInstance() {
+BOOL GeneratorApp::InitInstance() {
     ProgramLocation::Instance().Init();
 
-    int exitStatus = kExitWritten;
-    if (RunFromCommandLine(GetCommandLineA(), exitStatus))
-        return exitStatus;
+    if (RunFromCommandLine(GetCommandLineA(), m_nExitStatus))
+        return FALSE;
 
-    // The window comes in a later version; until then a start without an output file explains
-    // how to name one.
-    std::fputs("usage: mirrak-generator [count:N] [length:N] [symbols:aA0\"SET\"] OUTPUT-FILE\n",
-               stderr);
-    return kExitUsage;
+    if (!platform::EnsureGuiApplication()) {
+        std::fputs("mirrak-generator: no display for the window; usage: mirrak-generator "
+                   "[count:N] [length:N] [symbols:aA0\"SET\"] OUTPUT-FILE\n",
+                   stderr);
+        m_nExitStatus = kExitUsage;
+        return FALSE;
+    }
+    MainDialog dialog;
+    m_pMainWnd = &dialog;
+    dialog.DoModal();
+    m_pMainWnd = nullptr;
+    platform::WaitForWorkerThreads();
+    m_nExitStatus = kExitWritten;
+    return FALSE;
 }

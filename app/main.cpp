@@ -4,5 +4,6 @@
 int main(int argc, char** argv) {
     platform::SetCommandLine(argc, argv);
     GeneratorApp app;
-    return app.InitInstance();
+    app.InitInstance();
+    return app.ExitStatus();
 }

@@ -4,7 +4,7 @@
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # The packages every build needs.
-BUILD_PACKAGES=(cmake ninja-build g++ pkg-config)
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev fonts-liberation)
 TEST_PACKAGES=(libgtest-dev libgmock-dev)
 
 as_root() {

@@ -1,0 +1,96 @@
+#include "generator/CGenerator.h"
+
+#include "generator/Alphabet.h"
+#include "generator/GeneratorSettings.h"
+#include "generator/PasswordBatch.h"
+#include "platform/FileSystem.h"
+
+#include <ctime>
+
+ProgressReporter::~ProgressReporter() = default;
+
+void ProgressReporter::SetControl(const CWnd& control) {
+    m_pControl = control;
+    m_nLastPosition = -1;
+    if (m_pControl.GetSafeHwnd() != 0)
+        CProgressCtrl(m_pControl).GetRange(m_nLow, m_nHigh);
+}
+
+void ProgressReporter::SetFraction(double f) {
+    m_fraction = f;
+    if (m_pControl.GetSafeHwnd() == 0)
+        return;
+    const int position = m_nLow + int((m_nHigh - m_nLow) * f);
+    if (position == m_nLastPosition)
+        return;
+    m_nLastPosition = position;
+    m_pControl.SendMessage(PBM_SETPOS, WPARAM(position), 0);
+}
+
+CGenerator::CGenerator()
+    : m_nQuantity(GeneratorSettings::Instance().m_nQuantity),
+      m_nLength(GeneratorSettings::Instance().m_nLength) {
+    m_random.SeedWithValue(static_cast<std::int32_t>(std::time(nullptr)));
+    m_progress.SetControl(AfxGetThread()->GetMainWnd().GetDlgItem(kProgressId));
+    m_bCancel = false;
+}
+
+CGenerator::~CGenerator() {
+    platform::SecureWipe(m_strResult.data(), m_strResult.size());
+}
+
+BOOL CGenerator::InitInstance() {
+    return TRUE;
+}
+
+int CGenerator::ExitInstance() {
+    return CWinThread::ExitInstance();
+}
+
+int CGenerator::Run() {
+    Generate();
+    AfxGetThread()->GetMainWnd().SendMessage(WM_COMMAND, MAKEWPARAM(kCompleteId, BN_CLICKED), 0);
+    return 0;
+}
+
+void CGenerator::Generate() {
+    m_progress.SetFraction(0.0);
+    const Alphabet alphabet(AfxGetThread()->GetMainWnd().GetDlgItem(kAlphabetId).GetWindowText());
+    if (alphabet.IsEmpty())
+        return;
+
+    const std::int32_t quantity = m_nQuantity;
+    const std::optional<std::size_t> bytes =
+        RunBufferBytes(quantity, m_nLength, alphabet.MaxCharBytes());
+    SecretBuffer buffer;
+    if (!bytes || !buffer.Allocate(*bytes)) {
+        m_bOutOfMemory = true;
+        return;
+    }
+
+    PasswordMaker maker(m_random, alphabet, m_nLength);
+    std::size_t used = 0;
+    std::size_t sinceProgress = 0;
+    std::int32_t finished = 0;
+    while (finished < quantity) {
+        const std::size_t line = maker.MakeOne(buffer.Data() + used);
+        used += line;
+        sinceProgress += line;
+        ++finished;
+        if (m_random.Failed())
+            break;
+        if (sinceProgress > 1000) {
+            m_progress.SetFraction(double(finished) / quantity);
+            sinceProgress = 0;
+        }
+        if (m_bCancel.load(std::memory_order_relaxed))
+            break;
+    }
+    if (m_random.Failed()) {
+        // Nothing made from bytes the OS did not supply is ever shown.
+        m_bRandomFailed = true;
+        return;
+    }
+    m_strResult.assign(buffer.Data(), used);
+    m_progress.SetFraction(double(finished) / quantity);
+}

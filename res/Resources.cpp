@@ -1,0 +1,74 @@
+// The program's resources as data: dialog templates (rectangles in dialog units) and images.
+
+#include "platform/Win.h"
+
+using namespace platform;
+
+namespace {
+
+const DialogTemplate kMainDialog{
+    102,
+    "Mirrak Generator",
+    "MS Sans Serif",
+    8,
+    230,
+    174,
+    true,
+    {
+        {1002, ControlKind::Static, "Quantity", true, kAlignRight, 90, 7, 25, 8},
+        {1001, ControlKind::Edit, "", true, kBorder | kTabStop | kAutoHScroll, 119, 5, 41, 14},
+        {1016, ControlKind::Static, "Length", true, kAlignRight, 91, 22, 25, 8},
+        {1003, ControlKind::Edit, "", true, kBorder | kTabStop | kAutoHScroll, 119, 20, 41, 14},
+        {1006, ControlKind::PushButton, "Generate", true, kTabStop, 170, 5, 55, 14},
+        {1007, ControlKind::PushButton, "Save...", true, 0, 170, 25, 55, 14},
+        {1008, ControlKind::PushButton, "Open...", true, 0, 170, 45, 55, 14},
+        {1010, ControlKind::PushButton, "About...", true, 0, 170, 65, 55, 14},
+        {1022, ControlKind::PushButton, "Help...", true, 0, 170, 85, 55, 14},
+        {IDCANCEL, ControlKind::PushButton, "Exit", true, 0, 170, 105, 55, 14},
+        {1000, ControlKind::Edit, "", true,
+         kMultiLine | kReadOnly | kBorder | kVScroll | kAutoVScroll | kAutoHScroll | kTabStop, 5,
+         52, 155, 67},
+        {1017, ControlKind::PushButton, "Welcome", false, kBitmap | kTabStop, 7, 100, 220, 30},
+        {1012, ControlKind::CheckBox, "Upper letters", true, 0, 5, 5, 60, 10},
+        {1013, ControlKind::CheckBox, "Lower letters", true, 0, 5, 15, 60, 10},
+        {1014, ControlKind::CheckBox, "Numbers", true, 0, 5, 25, 60, 10},
+        {-1, ControlKind::Static, "Alphabet", false, 0, 70, 0, 29, 8},
+        {1004, ControlKind::Edit, "", false,
+         kMultiLine | kWantReturn | kBorder | kVScroll | kAutoVScroll, 20, 0, 25, 12},
+        {1009, ControlKind::PushButton, "Save...", false, 0, 20, 0, 10, 14},
+        {1005, ControlKind::PushButton, "Open...", false, 0, 40, 0, 6, 14},
+        {1011, ControlKind::Edit, "", false, kReadOnly | kAutoHScroll, 0, 0, 10, 12},
+        {1015, ControlKind::Static, "RightBottom", false, 0, 145, 10, 40, 8},
+        {1018, ControlKind::CheckBox, "Special symbols", true, 0, 5, 37, 70, 10},
+        {1019, ControlKind::Edit, "", true, kBorder | kTabStop | kAutoHScroll, 75, 35, 85, 14},
+        {1020, ControlKind::ProgressBar, "Progress1", true, kBorder, 5, 125, 220, 7},
+        {1021, ControlKind::PushButton, "Complete", false, 0, 51, 18, 50, 14},
+        {1023, ControlKind::PushButton, "Button1", true, kBitmap | kFlat | kTabStop, 5, 134, 67,
+         39},
+        {1024, ControlKind::PushButton, "Button1", true, kBitmap | kFlat | kTabStop, 82, 134, 67,
+         39},
+        {1025, ControlKind::PushButton, "Button1", true, kBitmap | kFlat | kTabStop, 158, 134, 67,
+         39},
+        {1026, ControlKind::Static, "Static", false, 0, 116, 129, 20, 8},
+    },
+};
+
+} // namespace
+
+namespace platform {
+
+const DialogTemplate* FindDialogTemplate(UINT id) {
+    switch (id) {
+    case 102:
+        return &kMainDialog;
+    default:
+        return nullptr;
+    }
+}
+
+// The icon and bitmaps are added with the artwork; until then no image resource exists.
+const char* FindImageResource(UINT /*id*/) {
+    return nullptr;
+}
+
+} // namespace platform

@@ -1,0 +1,220 @@
+#include "ui/MainDialog.h"
+
+#include "generator/Alphabet.h"
+#include "generator/ByteReader.h"
+#include "generator/CGenerator.h"
+#include "generator/GeneratorSettings.h"
+#include "generator/PasswordBatch.h"
+#include "platform/TextNumber.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr UINT kMainTemplate = 102;
+constexpr UINT kIcon = 128;
+
+const CString& UpperLetters() {
+    static const CString text = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    return text;
+}
+const CString& LowerLetters() {
+    static const CString text = "abcdefghijklmnopqrstuvwxyz";
+    return text;
+}
+const CString& Numbers() {
+    static const CString text = "0123456789";
+    return text;
+}
+
+CString FormatNumber(std::int32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", value);
+    return text;
+}
+
+void ReadNumber(const CWnd& edit, std::int32_t& value) {
+    if (const std::optional<std::int32_t> number = ScanInt(edit.GetWindowText()))
+        value = *number;
+}
+
+struct CommandEntry {
+    UINT id;
+    void (MainDialog::*handler)();
+};
+
+const CommandEntry kCommandMap[] = {
+    {MainDialog::kGenerate, &MainDialog::OnGenerate},
+    {MainDialog::kSpecial, &MainDialog::OnSpecialSymbols},
+    {MainDialog::kComplete, &MainDialog::OnComplete},
+};
+
+} // namespace
+
+MainDialog::MainDialog(CWnd* parent) : CDialog(kMainTemplate, parent) {
+    if (CWinApp* app = AfxGetApp())
+        m_hIcon = app->LoadIcon(kIcon);
+}
+
+MainDialog::~MainDialog() {
+    m_font.DeleteObject();
+}
+
+BOOL MainDialog::OnCommand(UINT id, UINT code) {
+    if (code == BN_CLICKED) {
+        for (const CommandEntry& entry : kCommandMap) {
+            if (entry.id == id) {
+                (this->*entry.handler)();
+                return TRUE;
+            }
+        }
+    }
+    return CDialog::OnCommand(id, code);
+}
+
+BOOL MainDialog::OnInitDialog() {
+    CDialog::OnInitDialog();
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+    // The bitmaps of the image buttons are loaded at this point once the artwork exists.
+
+    m_font.CreateFontA(17, 0, 0, 0, 0, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, "Courier New");
+    GetDlgItem(kOutput).SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(&m_font), TRUE);
+    GetDlgItem(kSpecialSymbols).SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(&m_font), TRUE);
+
+    GeneratorSettings::Instance().Load(kSettingsFile);
+
+    // The anchor layout is attached and the saved geometry restored at this point once the
+    // resizable layout exists; the geometry blob read from the settings file is kept meanwhile.
+
+    UpdateControls();
+    return TRUE;
+}
+
+void MainDialog::UpdateControls() {
+    const GeneratorSettings& settings = GeneratorSettings::Instance();
+    GetDlgItem(kQuantity).SetWindowText(FormatNumber(settings.m_nQuantity));
+    GetDlgItem(kLength).SetWindowText(FormatNumber(settings.m_nLength));
+    GetDlgItem(kUpper).SendMessage(BM_SETCHECK, WPARAM(settings.m_bUpper));
+    GetDlgItem(kLower).SendMessage(BM_SETCHECK, WPARAM(settings.m_bLower));
+    GetDlgItem(kDigits).SendMessage(BM_SETCHECK, WPARAM(settings.m_bDigits));
+    GetDlgItem(kSpecial).SendMessage(BM_SETCHECK, WPARAM(settings.m_bSpecial));
+    ByteReader reader(settings.m_special);
+    CString symbols;
+    reader.ReadString(symbols);
+    GetDlgItem(kSpecialSymbols).SetWindowText(symbols);
+    OnSpecialSymbols();
+}
+
+void MainDialog::UpdateSettings() {
+    GeneratorSettings& settings = GeneratorSettings::Instance();
+    ReadNumber(GetDlgItem(kQuantity), settings.m_nQuantity);
+    ReadNumber(GetDlgItem(kLength), settings.m_nLength);
+    if (settings.m_nLength < 1)
+        settings.m_nLength = 1;
+    if (settings.m_nQuantity < 1)
+        settings.m_nQuantity = 1;
+    settings.m_bUpper = std::int32_t(GetDlgItem(kUpper).SendMessage(BM_GETCHECK));
+    settings.m_bLower = std::int32_t(GetDlgItem(kLower).SendMessage(BM_GETCHECK));
+    settings.m_bDigits = std::int32_t(GetDlgItem(kDigits).SendMessage(BM_GETCHECK));
+    settings.m_bSpecial = std::int32_t(GetDlgItem(kSpecial).SendMessage(BM_GETCHECK));
+
+    const CString symbols = GetDlgItem(kSpecialSymbols).GetWindowText();
+    settings.m_special.Clear();
+    settings.m_special.Append(symbols);
+
+    CString alphabet;
+    if (settings.m_bUpper)
+        alphabet += UpperLetters();
+    if (settings.m_bLower)
+        alphabet += LowerLetters();
+    if (settings.m_bDigits)
+        alphabet += Numbers();
+    if (settings.m_bSpecial)
+        alphabet += symbols;
+    GetDlgItem(kAlphabet).SetWindowText(alphabet);
+
+    UpdateControls();
+}
+
+void MainDialog::OnSpecialSymbols() {
+    const bool checked = GetDlgItem(kSpecial).SendMessage(BM_GETCHECK) != 0;
+    GetDlgItem(kSpecialSymbols).EnableWindow(checked);
+}
+
+void MainDialog::OnOK() {
+    OnGenerate();
+}
+
+void MainDialog::OnGenerate() {
+    if (m_bClosing)
+        return;
+    UpdateSettings();
+    StartOrCancel();
+}
+
+void MainDialog::StartOrCancel() {
+    if (m_pGenerator != nullptr) {
+        m_pGenerator->Cancel();
+        return;
+    }
+
+    // A run whose result cannot be held is refused before any work.
+    const GeneratorSettings& settings = GeneratorSettings::Instance();
+    const Alphabet alphabet(GetDlgItem(kAlphabet).GetWindowText());
+    const std::optional<std::size_t> bytes =
+        RunBufferBytes(settings.m_nQuantity, settings.m_nLength, alphabet.MaxCharBytes());
+    if (!alphabet.IsEmpty() &&
+        (!bytes || !RunBufferFits(*bytes) || *bytes > platform::MaxWindowTextBytes())) {
+        AfxMessageBox("Cannot make " + FormatNumber(settings.m_nQuantity) + " passwords of " +
+                      FormatNumber(settings.m_nLength) +
+                      " characters: the result would be larger than this computer can hold in "
+                      "the output box. Ask for fewer or shorter passwords, or write them to a "
+                      "file from the command line.");
+        return;
+    }
+
+    GetDlgItem(kOutput).SetWindowText(CString());
+    m_pGenerator = AfxBeginThread<CGenerator>();
+    if (m_pGenerator == nullptr) {
+        AfxMessageBox("Cannot start the generator: the system refused a new thread.");
+        return;
+    }
+    GetDlgItem(kGenerate).SetWindowText("Cancel");
+}
+
+void MainDialog::OnComplete() {
+    if (m_pGenerator == nullptr)
+        return; // a notice without a run does nothing
+    CGenerator* generator = m_pGenerator;
+    const CString& result = generator->GetResult();
+    const CWnd output = GetDlgItem(kOutput);
+    output.SetWindowText(result);
+    output.SetFocus();
+    output.SendMessage(EM_SETSEL, WPARAM(result.size()), 0);
+    output.SendMessage(EM_SCROLLCARET);
+    const bool randomFailed = generator->RandomFailed();
+    const bool outOfMemory = generator->OutOfMemory();
+    m_pGenerator = nullptr;
+    GetDlgItem(kGenerate).SetWindowText("Generate");
+
+    if (randomFailed)
+        AfxMessageBox("No passwords were made: the system's random source failed.");
+    else if (outOfMemory)
+        AfxMessageBox("No passwords were made: there was not enough memory for them.");
+}
+
+void MainDialog::OnCancel() {
+    if (m_bClosing)
+        return;
+    m_bClosing = true;
+    // A run still under way is stopped, and its end notice served, before the window goes.
+    if (m_pGenerator != nullptr) {
+        m_pGenerator->Cancel();
+        platform::PumpMessagesUntil([this] { return m_pGenerator == nullptr; });
+    }
+    UpdateSettings();
+    GeneratorSettings::Instance().Save(kSettingsFile);
+    CDialog::OnCancel();
+}

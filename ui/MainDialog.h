@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/Win.h"
+
+class CGenerator;
+
+// The generator window: the user's choices, Generate / Cancel, the output box, and the hidden
+// controls that carry the alphabet and the worker's end notice.
+class MainDialog : public CDialog {
+public:
+    explicit MainDialog(CWnd* parent = nullptr);
+    ~MainDialog() override;
+
+    enum ControlId : int {
+        kOutput = 1000,
+        kQuantity = 1001,
+        kQuantityLabel = 1002,
+        kLength = 1003,
+        kAlphabet = 1004,
+        kOpenAlphabet = 1005,
+        kGenerate = 1006,
+        kSave = 1007,
+        kOpen = 1008,
+        kSaveAlphabet = 1009,
+        kAbout = 1010,
+        kAlphabetPath = 1011,
+        kUpper = 1012,
+        kLower = 1013,
+        kDigits = 1014,
+        kLayoutReference1 = 1015,
+        kLengthLabel = 1016,
+        kWelcome = 1017,
+        kSpecial = 1018,
+        kSpecialSymbols = 1019,
+        kProgress = 1020,
+        kComplete = 1021,
+        kHelp = 1022,
+        kLink1 = 1023,
+        kLink2 = 1024,
+        kLink3 = 1025,
+        kLayoutReference2 = 1026,
+    };
+
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+    BOOL OnCommand(UINT id, UINT code) override;
+
+    void UpdateControls();
+    void UpdateSettings();
+    void OnSpecialSymbols();
+    void OnGenerate();
+    void StartOrCancel();
+    void OnComplete();
+
+    // The running worker, or none; for tests that watch a run.
+    CGenerator* GetGenerator() const { return m_pGenerator; }
+
+    static constexpr const char* kSettingsFile = "gen.cfg";
+
+private:
+    CFont m_font;
+    CGenerator* m_pGenerator = nullptr;
+    HICON m_hIcon = nullptr;
+    bool m_bClosing = false;
+};
