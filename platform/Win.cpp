@@ -459,9 +459,10 @@ void CWnd::SetWindowText(const CString& text) const {
         QWidget* widget = record.widget;
         if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
             edit->setPlainText(FromSystemText(text, true));
-        else if (auto* line = qobject_cast<QLineEdit*>(widget))
+        else if (auto* line = qobject_cast<QLineEdit*>(widget)) {
             line->setText(FromSystemText(text, false));
-        else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            line->setCursorPosition(0); // a long text shows its start, caret before it
+        } else if (auto* button = qobject_cast<QAbstractButton*>(widget))
             button->setText(FromSystemText(text, false));
         else if (auto* label = qobject_cast<QLabel*>(widget))
             label->setText(FromSystemText(text, false));
@@ -603,6 +604,19 @@ INT_PTR CDialog::DoModal() {
         child->setGeometry(units.ToX(control.x), units.ToY(control.y), units.ToX(control.cx),
                            units.ToY(control.cy));
         child->setVisible(control.visible);
+        // A label whose text is wider than its rectangle grows away from its aligned edge rather
+        // than clipping the text.
+        if (auto* label = qobject_cast<QLabel*>(child)) {
+            const int missing = label->sizeHint().width() - label->width();
+            if (missing > 0) {
+                QRect rect = label->geometry();
+                if (control.style & kAlignRight)
+                    rect.setLeft(rect.left() - missing);
+                else
+                    rect.setRight(rect.right() + missing);
+                label->setGeometry(rect);
+            }
+        }
         WindowRecord childRecord;
         childRecord.widget = child;
         childRecord.id = control.id;
