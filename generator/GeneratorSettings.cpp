@@ -67,17 +67,22 @@ BatchResult GeneratorSettings::GenerateToFile(const char* path) const {
     // The passwords pass through a small buffer that stays in the processor's cache and is
     // written out whenever it is full; the file takes the new content only once all is written.
     const std::size_t chunk = std::max(kWriteChunkBytes, maker.LineBytes());
-    SecretBuffer buffer;
-    if (!total || !RunBufferFits(chunk + maker.LineBytes()) ||
-        !buffer.Allocate(chunk + maker.LineBytes()))
+    const std::size_t bufferBytes = total ? std::min(*total, chunk + maker.LineBytes()) : 0;
+    if (!total || !RunBufferFits(bufferBytes))
         return {BatchStatus::TooLarge, 0};
 
+    // Refused before any work: no room for the run, or no memory for its buffer.
     platform::ReplacementFile file;
     if (const int error = file.Open(path))
         return {BatchStatus::WriteFailed, error};
     if (*total - 1 > file.FreeBytes()) {
         file.Abandon();
         return {BatchStatus::TooLarge, ENOSPC, *total - 1};
+    }
+    SecretBuffer buffer;
+    if (!buffer.Allocate(bufferBytes)) {
+        file.Abandon();
+        return {BatchStatus::TooLarge, 0};
     }
 
     std::size_t used = 0;
