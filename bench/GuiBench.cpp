@@ -1,0 +1,269 @@
+// GUI figures of the generator window, driven through its controls on Qt's offscreen platform:
+// the time from a Generate press until the passwords are shown, the longest time the dialog's
+// thread goes without handling events meanwhile, and what the worker's progress messages cost the
+// worker. Prints "name: value unit" lines on stdout and the single measurements on stderr.
+// Run it in an empty folder: the dialog reads and writes "gen.cfg" in the current directory.
+//   gui-bench [REPETITIONS]
+// The link wraps CWnd::SendMessage (bench/CMakeLists.txt), so that every progress message the
+// worker sends is counted and timed where the worker waits for it.
+#include "generator/Alphabet.h"
+#include "generator/PasswordBatch.h"
+#include "generator/RandomSource.h"
+#include "ui/MainDialog.h"
+
+#include <QApplication>
+#include <QProgressBar>
+#include <QTimer>
+#include <QWidget>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::duration duration) {
+    return std::chrono::duration<double, std::milli>(duration).count();
+}
+
+constexpr int kLength = 16;
+
+// Progress messages sent off the window thread, and the time their senders waited for them.
+std::atomic<int> g_progressMessages{0};
+std::atomic<long long> g_progressWaitNs{0};
+std::thread::id g_windowThread;
+
+struct Run {
+    int quantity = 0;
+    double shownMs = 0;    // press until the passwords are painted in the output box
+    double workerMs = 0;   // press until the worker's end notice arrives
+    double pressMs = 0;    // the press itself (settings, clearing the output, starting the worker)
+    double completeMs = 0; // handling the end notice (text into the box, selection, scroll)
+    double maxStallMs = 0; // longest gap between two ticks of the 1 ms timer
+    int progressMessages = 0;
+    double progressWaitMs = 0; // the worker's wait for its progress messages
+    int barChanges = 0;        // value changes of the progress bar: one per message
+};
+
+// The dialog, with the arrival and the handling time of the worker's end notice recorded.
+class BenchDialog : public MainDialog {
+public:
+    BOOL OnCommand(UINT id, UINT code) override {
+        if (id != kComplete)
+            return MainDialog::OnCommand(id, code);
+        completeAt = Clock::now();
+        const BOOL handled = MainDialog::OnCommand(id, code);
+        completeEnd = Clock::now();
+        return handled;
+    }
+    Clock::time_point completeAt;
+    Clock::time_point completeEnd;
+};
+
+// The worker's loop without the window: the same passwords into one buffer, no messages.
+double PureGenerationMs(int quantity) {
+    const Alphabet alphabet("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789");
+    CryptoRandomSource source;
+    SecretBuffer buffer;
+    const Clock::time_point start = Clock::now();
+    if (!buffer.Allocate(*RunBufferBytes(quantity, kLength, alphabet.MaxCharBytes())))
+        return 0;
+    PasswordMaker maker(source, alphabet, kLength);
+    std::size_t used = 0;
+    for (int i = 0; i < quantity; ++i)
+        used += maker.MakeOne(buffer.Data() + used);
+    return Ms(Clock::now() - start);
+}
+
+// Drives the dialog from a 1 ms timer: for each run it types the numbers, waits until the event
+// loop is idle, presses Generate and watches until the passwords are shown; then it closes the
+// dialog.
+class Driver {
+public:
+    Driver(BenchDialog& dialog, std::vector<int> quantities)
+        : m_dialog(dialog), m_quantities(std::move(quantities)) {}
+
+    std::vector<Run> runs;
+    bool failed = false;
+
+    void Start() {
+        m_widget = static_cast<QWidget*>(m_dialog.NativeWindow());
+        m_bar = m_widget->findChild<QProgressBar*>();
+        QObject::connect(m_bar, &QProgressBar::valueChanged, [this] { ++m_run.barChanges; });
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.callOnTimeout([this] { Tick(); });
+        m_last = Clock::now();
+        m_timer.start(1);
+    }
+
+private:
+    void Tick() {
+        const Clock::time_point now = Clock::now();
+        if (m_running)
+            m_run.maxStallMs = std::max(m_run.maxStallMs, Ms(now - m_last));
+        m_last = now;
+        if (m_running) {
+            if (m_dialog.GetGenerator() == nullptr && m_dialog.completeAt > m_press)
+                Finish(now);
+        } else if (m_next < m_quantities.size()) {
+            if (++m_idleTicks == 1)
+                Prepare(m_quantities[m_next]);
+            else if (m_idleTicks > 30)
+                Press();
+        } else {
+            m_timer.stop();
+            m_dialog.OnCancel();
+        }
+    }
+
+    void Prepare(int quantity) {
+        // Every press starts from an empty output box and a bar that no message has set, so that
+        // each value change of the bar is one progress message.
+        const Clock::time_point start = Clock::now();
+        m_dialog.GetDlgItem(MainDialog::kOutput).SetWindowText(CString());
+        const double clearMs = Ms(Clock::now() - start);
+        if (clearMs > 5)
+            std::fprintf(stderr, "  clearing the output box took %.1f ms\n", clearMs);
+        m_bar->reset();
+        m_dialog.GetDlgItem(MainDialog::kQuantity).SetWindowText(std::to_string(quantity));
+        m_dialog.GetDlgItem(MainDialog::kLength).SetWindowText(std::to_string(kLength));
+        m_run = Run{};
+        m_run.quantity = quantity;
+        g_progressMessages = 0;
+        g_progressWaitNs = 0;
+    }
+
+    void Press() {
+        m_press = Clock::now();
+        m_running = true;
+        m_dialog.OnGenerate();
+        m_run.pressMs = Ms(Clock::now() - m_press);
+    }
+
+    void Finish(Clock::time_point now) {
+        m_widget->repaint(); // the passwords are on the screen once this returns
+        const Clock::time_point shown = Clock::now();
+        m_run.maxStallMs = std::max(m_run.maxStallMs, Ms(shown - now));
+        m_run.shownMs = Ms(shown - m_press);
+        m_run.workerMs = Ms(m_dialog.completeAt - m_press);
+        m_run.completeMs = Ms(m_dialog.completeEnd - m_dialog.completeAt);
+        m_run.progressMessages = g_progressMessages;
+        m_run.progressWaitMs = double(g_progressWaitNs) / 1e6;
+        const std::size_t expected = std::size_t(m_run.quantity) * (kLength + 2);
+        const std::size_t got = m_dialog.GetDlgItem(MainDialog::kOutput).GetWindowText().size();
+        if (got != expected) {
+            std::fprintf(stderr, "gui-bench: the output box holds %zu bytes, not %zu\n", got,
+                         expected);
+            failed = true;
+        }
+        runs.push_back(m_run);
+        m_running = false;
+        m_idleTicks = 0;
+        ++m_next;
+        m_last = Clock::now();
+    }
+
+    BenchDialog& m_dialog;
+    std::vector<int> m_quantities;
+    QWidget* m_widget = nullptr;
+    QProgressBar* m_bar = nullptr;
+    QTimer m_timer;
+    Clock::time_point m_last;
+    Clock::time_point m_press;
+    std::size_t m_next = 0;
+    int m_idleTicks = 0;
+    bool m_running = false;
+    Run m_run;
+};
+
+const Run& Best(const std::vector<Run>& runs, int quantity) {
+    const Run* best = nullptr;
+    for (const Run& run : runs)
+        if (run.quantity == quantity && (best == nullptr || run.shownMs < best->shownMs))
+            best = &run;
+    return *best;
+}
+
+} // namespace
+
+extern "C" LRESULT __real__ZNK4CWnd11SendMessageEjml(const CWnd* window, UINT message,
+                                                     WPARAM wParam, LPARAM lParam);
+
+// CWnd::SendMessage, with the progress messages of other threads counted and timed.
+extern "C" LRESULT __wrap__ZNK4CWnd11SendMessageEjml(const CWnd* window, UINT message,
+                                                     WPARAM wParam, LPARAM lParam) {
+    if (message != PBM_SETPOS || std::this_thread::get_id() == g_windowThread)
+        return __real__ZNK4CWnd11SendMessageEjml(window, message, wParam, lParam);
+    const Clock::time_point start = Clock::now();
+    const LRESULT result = __real__ZNK4CWnd11SendMessageEjml(window, message, wParam, lParam);
+    g_progressWaitNs += std::chrono::nanoseconds(Clock::now() - start).count();
+    ++g_progressMessages;
+    return result;
+}
+
+int main(int argc, char** argv) {
+    const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    g_windowThread = std::this_thread::get_id();
+    CWinApp app;
+    if (!platform::EnsureGuiApplication()) {
+        std::fputs("gui-bench: no window system\n", stderr);
+        return 1;
+    }
+
+    // A small run first, so that fonts and the output box's layout are warm.
+    std::vector<int> quantities{1000};
+    for (const int quantity : {100000, 1000000})
+        quantities.insert(quantities.end(), std::size_t(repetitions), quantity);
+
+    BenchDialog dialog;
+    app.m_pMainWnd = &dialog;
+    Driver driver(dialog, quantities);
+    QTimer::singleShot(0, [&] { driver.Start(); });
+    dialog.DoModal();
+    app.m_pMainWnd = nullptr;
+    platform::WaitForWorkerThreads();
+    if (driver.failed || driver.runs.size() != quantities.size())
+        return 1;
+
+    for (const Run& run : driver.runs)
+        std::fprintf(stderr,
+                     "  %7d x %d: shown %.1f ms (press %.1f, worker %.1f, end notice %.1f), "
+                     "longest stall %.1f ms, %d progress messages (%d bar moves) waited "
+                     "%.2f ms\n",
+                     run.quantity, kLength, run.shownMs, run.pressMs, run.workerMs, run.completeMs,
+                     run.maxStallMs, run.progressMessages, run.barChanges, run.progressWaitMs);
+    // As with the times, the best of the repetitions counts: on a shared machine the others add
+    // the stalls of other programs.
+    const Run& small = Best(driver.runs, 100000);
+    const Run& large = Best(driver.runs, 1000000);
+    double maxStall = 0;
+    for (const int quantity : {100000, 1000000}) {
+        double best = 1e300;
+        for (const Run& run : driver.runs)
+            if (run.quantity == quantity)
+                best = std::min(best, run.maxStallMs);
+        maxStall = std::max(maxStall, best);
+    }
+    for (const Run* run : {&small, &large}) {
+        double pure = 1e300;
+        for (int i = 0; i < repetitions; ++i)
+            pure = std::min(pure, PureGenerationMs(run->quantity));
+        std::fprintf(stderr, "  %7d x %d: generation alone %.1f ms, in the worker %.1f ms\n",
+                     run->quantity, kLength, pure, run->workerMs);
+    }
+
+    std::printf("gui_1e5x16_ms: %.1f ms\n", small.shownMs);
+    std::printf("gui_1e6x16_ms: %.1f ms\n", large.shownMs);
+    std::printf("gui_max_stall_ms: %.1f ms\n", maxStall);
+    std::printf("gui_progress_messages: %d messages\n", small.progressMessages);
+    std::printf("gui_progress_share_percent: %.2f %%\n",
+                100.0 * small.progressWaitMs / small.workerMs);
+    return 0;
+}
