@@ -100,11 +100,17 @@ QString FromSystemText(const CString& text, bool multiLine) {
     return result;
 }
 
+// A multi-line edit's text as it was set: QTextDocument::toPlainText would turn a no-break space
+// into a plain one, so the raw text is taken and only its block separators become line breaks.
+QString PlainTextOf(const QPlainTextEdit* edit) {
+    return edit->document()->toRawText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+}
+
 // Position in a multi-line edit's document of a character offset into its system text, where
 // every line break counts two characters; -1 and offsets past the end give the end.
 int DocumentPosition(QPlainTextEdit* edit, LPARAM offset) {
     const int end = edit->document()->characterCount() - 1;
-    const CString text = ToSystemText(edit->toPlainText(), true);
+    const CString text = ToSystemText(PlainTextOf(edit), true);
     if (offset < 0 || std::size_t(offset) >= text.size())
         return end;
     return std::min<int>(int(FromSystemText(text.substr(0, std::size_t(offset)), true).size()),
@@ -441,7 +447,7 @@ CString CWnd::GetWindowText() const {
     WithWindow(m_hWnd, [&](WindowRecord& record) {
         QWidget* widget = record.widget;
         if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
-            text = ToSystemText(edit->toPlainText(), true);
+            text = ToSystemText(PlainTextOf(edit), true);
         else if (auto* line = qobject_cast<QLineEdit*>(widget))
             text = ToSystemText(line->text(), false);
         else if (auto* button = qobject_cast<QAbstractButton*>(widget))
