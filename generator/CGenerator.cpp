@@ -6,6 +6,7 @@
 #include "platform/FileSystem.h"
 
 #include <ctime>
+#include <exception>
 
 ProgressReporter::~ProgressReporter() = default;
 
@@ -36,7 +37,21 @@ CGenerator::CGenerator()
 }
 
 CGenerator::~CGenerator() {
+    WipeResult();
+}
+
+bool CGenerator::ReserveResult(std::size_t bytes) {
+    try {
+        m_strResult.resize(bytes);
+    } catch (const std::exception&) {
+        return false;
+    }
+    return true;
+}
+
+void CGenerator::WipeResult() {
     platform::SecureWipe(m_strResult.data(), m_strResult.size());
+    m_strResult.clear();
 }
 
 BOOL CGenerator::InitInstance() {
@@ -62,18 +77,19 @@ void CGenerator::Generate() {
     const std::int32_t quantity = m_nQuantity;
     const std::optional<std::size_t> bytes =
         RunBufferBytes(quantity, m_nLength, alphabet.MaxCharBytes());
-    SecretBuffer buffer;
-    if (!bytes || !buffer.Allocate(*bytes)) {
+    // The passwords are made straight into the result text, which is wiped when it goes.
+    if (!bytes || !ReserveResult(*bytes)) {
         m_bOutOfMemory = true;
         return;
     }
 
     PasswordMaker maker(m_random, alphabet, m_nLength);
+    char* const buffer = m_strResult.data();
     std::size_t used = 0;
     std::size_t sinceProgress = 0;
     std::int32_t finished = 0;
     while (finished < quantity) {
-        const std::size_t line = maker.MakeOne(buffer.Data() + used);
+        const std::size_t line = maker.MakeOne(buffer + used);
         used += line;
         sinceProgress += line;
         ++finished;
@@ -89,8 +105,9 @@ void CGenerator::Generate() {
     if (m_random.Failed()) {
         // Nothing made from bytes the OS did not supply is ever shown.
         m_bRandomFailed = true;
+        WipeResult();
         return;
     }
-    m_strResult.assign(buffer.Data(), used);
+    m_strResult.resize(used);
     m_progress.SetFraction(double(finished) / quantity);
 }

@@ -23,8 +23,10 @@
 #include <QTextBlock>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <condition_variable>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <map>
 #include <mutex>
@@ -85,19 +87,37 @@ template <class Use> bool WithWindow(HWND window, Use&& use) {
     return found;
 }
 
-// Text of a multi-line edit as the system sees it: lines separated by "\r\n".
+// Text of a multi-line edit as the system sees it: lines separated by "\r\n". Both directions
+// convert in one pass over the bytes, so that texts of millions of lines cost little.
 CString ToSystemText(const QString& text, bool multiLine) {
-    QByteArray bytes = text.toUtf8();
-    if (multiLine)
-        bytes.replace("\n", "\r\n");
-    return CString(bytes.constData(), std::size_t(bytes.size()));
+    const QByteArray bytes = text.toUtf8();
+    if (!multiLine)
+        return CString(bytes.constData(), std::size_t(bytes.size()));
+    const char* data = bytes.constData();
+    const std::size_t size = std::size_t(bytes.size());
+    CString result;
+    result.reserve(size + std::size_t(std::count(data, data + size, '\n')));
+    for (std::size_t start = 0; start < size;) {
+        const void* found = std::memchr(data + start, '\n', size - start);
+        const std::size_t end = found ? std::size_t(static_cast<const char*>(found) - data) : size;
+        result.append(data + start, end - start);
+        if (found)
+            result += "\r\n";
+        start = end + 1;
+    }
+    return result;
 }
 
 QString FromSystemText(const CString& text, bool multiLine) {
-    QString result = QString::fromUtf8(text.data(), qsizetype(text.size()));
-    if (multiLine)
-        result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return result;
+    if (!multiLine)
+        return QString::fromUtf8(text.data(), qsizetype(text.size()));
+    CString lines;
+    lines.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' || i + 1 >= text.size() || text[i + 1] != '\n')
+            lines += text[i];
+    }
+    return QString::fromUtf8(lines.data(), qsizetype(lines.size()));
 }
 
 // A multi-line edit's text as it was set: QTextDocument::toPlainText would turn a no-break space
@@ -106,13 +126,36 @@ QString PlainTextOf(const QPlainTextEdit* edit) {
     return edit->document()->toRawText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
 }
 
+// The length in bytes of a document's system text, counted without building it.
+std::size_t SystemTextBytes(const QString& raw) {
+    std::size_t bytes = 0;
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        const char16_t c = raw[i].unicode();
+        if (c == QChar::ParagraphSeparator)
+            bytes += 2;
+        else if (c < 0x80)
+            bytes += 1;
+        else if (c < 0x800)
+            bytes += 2;
+        else if (QChar::isHighSurrogate(c) && i + 1 < raw.size() && raw[i + 1].isLowSurrogate()) {
+            bytes += 4;
+            ++i;
+        } else
+            bytes += 3;
+    }
+    return bytes;
+}
+
 // Position in a multi-line edit's document of a character offset into its system text, where
 // every line break counts two characters; -1 and offsets past the end give the end.
 int DocumentPosition(QPlainTextEdit* edit, LPARAM offset) {
     const int end = edit->document()->characterCount() - 1;
-    const CString text = ToSystemText(PlainTextOf(edit), true);
-    if (offset < 0 || std::size_t(offset) >= text.size())
+    if (offset == 0)
+        return 0;
+    const QString raw = edit->document()->toRawText();
+    if (offset < 0 || std::size_t(offset) >= SystemTextBytes(raw))
         return end;
+    const CString text = ToSystemText(PlainTextOf(edit), true);
     return std::min<int>(int(FromSystemText(text.substr(0, std::size_t(offset)), true).size()),
                          end);
 }
