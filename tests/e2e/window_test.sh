@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# End-to-end test of the generator window: runs the real program under Xvfb with openbox and
-# drives it with synthetic input as a person would. It types a quantity and a length, presses
-# Enter, copies the passwords out of the output box through the clipboard, closes the window with
-# Escape, and checks the exit status and the choices kept in "gen.cfg".
-#   window_test.sh PROGRAM
+# End-to-end test of the window: the real program under Xvfb and openbox, driven by synthetic keys.
+# Types a quantity and a length, presses Enter, copies the passwords out through the clipboard,
+# closes with Escape, checks the exit status and "gen.cfg".
 # MIRRAK_E2E_SCREENSHOT=FILE also saves a picture of the screen while the passwords are shown.
 set -euo pipefail
 
@@ -11,63 +9,52 @@ set -euo pipefail
 program=$(realpath "$1")
 quantity=300 # above 255, so that the low byte and the 32-bit field of "gen.cfg" differ
 length=23
+tmp=$(mktemp -d "${TMPDIR:-/tmp}/mirrak-window.XXXXXX")
+pids=() # every process started here, ended by its pid on any exit; the folder is removed
 
+cleanup() {
+    kill "${pids[@]}" 2>/dev/null || true
+    wait "${pids[@]}" 2>/dev/null || true
+    rm -rf "$tmp"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
 fail() {
     echo "window_test: FAIL: $*" >&2
     tail -n 20 "$tmp"/*.log >&2 2>/dev/null || true
     exit 1
 }
-step() { echo "window_test: $*"; }
-
-# Every process started here is ended by its pid, the temp folder removed, on any exit.
-pids=()
-tmp=$(mktemp -d "${TMPDIR:-/tmp}/mirrak-window.XXXXXX")
-cleanup() {
-    local i
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill "${pids[i]}" 2>/dev/null || true
-        wait "${pids[i]}" 2>/dev/null || true
-    done
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
-
-# wait_for SECONDS COMMAND...: retries COMMAND every 0.1 s; non-zero when it never succeeds.
+# wait_for SECONDS COMMAND...: retries COMMAND until it succeeds; non-zero when SECONDS pass first.
 wait_for() {
-    local tries=$(($1 * 10))
+    local deadline=$((SECONDS + $1))
     shift
     until "$@" >/dev/null 2>&1; do
-        ((--tries > 0)) || return 1
+        ((SECONDS < deadline)) || return 1
         sleep 0.1
     done
 }
 
-suppressions="$(cd "$(dirname "$0")/.." && pwd)/lsan.supp"
-cd "$tmp"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 # A sanitized build reports leaks at exit; those of system libraries are not the program's.
+suppressions="$(cd "$(dirname "$0")/.." && pwd)/lsan.supp"
 export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$suppressions"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+cd "$tmp"
 
-# Xvfb reports the free display number it picked on descriptor 3 once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
+# Xvfb writes the free display number it picked to descriptor 3 once it accepts clients.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>display 2>xvfb.log &
 pids+=($!)
-wait_for 20 test -s "$tmp/display" || fail "Xvfb did not start within 20 s"
-DISPLAY=":$(head -n 1 "$tmp/display")"
-export DISPLAY
-step "display $DISPLAY"
-
-openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
+wait_for 20 test -s display || fail "Xvfb did not start within 20 s"
+DISPLAY=":$(head -n 1 display)" && export DISPLAY
+openbox --sm-disable >openbox.log 2>&1 &
 pids+=($!)
 wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
-wait_for 20 wm_running || fail "openbox did not take the screen within 20 s"
+wait_for 20 wm_running || fail "openbox did not take the screen $DISPLAY within 20 s"
 
-"$program" >"$tmp/program.log" 2>&1 &
+"$program" >program.log 2>&1 &
 program_pid=$!
 pids+=("$program_pid")
 window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Mirrak Generator$' | head -n 1) ||
     fail "the window \"Mirrak Generator\" did not appear within 20 s"
-step "window $window"
 timeout 10 xdotool windowactivate --sync "$window" || fail "the window could not be activated"
 sleep 0.5 # lets the toolkit handle the focus change before the first key
 
@@ -77,45 +64,31 @@ xdotool type --delay 40 "$quantity"
 xdotool key Tab
 xdotool type --delay 40 "$length"
 xdotool key Return
-
-# After a run the output box has the focus: select everything in it and copy it. Until the
-# passwords are there the copy brings something else, so it is repeated.
+# The output box then has the focus; until the passwords are there a copy brings something else.
 copied() {
     xdotool key --clearmodifiers ctrl+a ctrl+c
     sleep 0.2
-    timeout 5 xclip -o -selection clipboard >"$tmp/clipboard" 2>/dev/null || return 1
-    [ "$(grep -c . "$tmp/clipboard")" -eq "$quantity" ]
+    timeout 5 xclip -o -selection clipboard >pasted 2>/dev/null || return 1
+    [ "$(grep -c . pasted)" -eq "$quantity" ]
 }
 wait_for 30 copied || fail "no $quantity passwords in the clipboard within 30 s; last copy:" \
-    "$(head -c 200 "$tmp/clipboard" 2>/dev/null | tr '\n' ' ')"
-step "copied $(wc -c <"$tmp/clipboard") bytes"
-
-# Exactly QUANTITY lines of LENGTH letters and digits, nothing else; a last line break may follow.
-bad=$(awk -v n="$length" '!/^[A-Za-z0-9]+$/ || length($0) != n { print NR ": " $0; exit }' \
-    "$tmp/clipboard")
+    "$(head -c 200 pasted 2>/dev/null | tr '\n' ' ')"
+bad=$(awk -v n="$length" '!/^[A-Za-z0-9]+$/ || length($0) != n { print NR ": " $0; exit }' pasted)
 [ -z "$bad" ] || fail "line $bad is not $length letters and digits"
-[ "$(sort -u "$tmp/clipboard" | wc -l)" -eq "$quantity" ] || fail "repeated passwords"
-
-if [ -n "${MIRRAK_E2E_SCREENSHOT:-}" ]; then
-    import -window root "$MIRRAK_E2E_SCREENSHOT"
-    step "screenshot $MIRRAK_E2E_SCREENSHOT"
-fi
+[ "$(sort -u pasted | wc -l)" -eq "$quantity" ] || fail "repeated passwords"
+[ -z "${MIRRAK_E2E_SCREENSHOT:-}" ] || import -window root "$MIRRAK_E2E_SCREENSHOT"
 
 xdotool key Escape
 exited() { ! kill -0 "$program_pid"; }
 wait_for 10 exited || fail "the program did not exit within 10 s of Escape"
-status=0
-wait "$program_pid" || status=$?
-pids=("${pids[@]:0:2}") # the program is reaped; Xvfb and openbox are left to end
-[ "$status" -eq 0 ] || fail "exit status $status; program output: $(cat "$tmp/program.log")"
+unset 'pids[-1]' # the program has ended: it is reaped here, not killed
+wait "$program_pid" || fail "exit status $?; program output: $(cat program.log)"
 
 # "gen.cfg": byte 0 the quantity's low byte, byte 1 the length, last 4 the quantity (LE 32-bit).
 [ -f gen.cfg ] || fail "no gen.cfg was written"
-mapfile -t bytes < <(od -An -v -tu1 gen.cfg | tr -s ' ' '\n' | grep .)
-size=${#bytes[@]}
-((size >= 6)) || fail "gen.cfg holds only $size bytes"
-tail32=$((bytes[size - 4] | bytes[size - 3] << 8 | bytes[size - 2] << 16 | bytes[size - 1] << 24))
-[ "${bytes[0]}" -eq $((quantity & 255)) ] || fail "gen.cfg byte 0 is ${bytes[0]}"
-[ "${bytes[1]}" -eq "$length" ] || fail "gen.cfg byte 1 is ${bytes[1]}, not $length"
-[ "$tail32" -eq "$quantity" ] || fail "gen.cfg ends with quantity $tail32, not $quantity"
-step "PASS: $quantity passwords of $length characters; gen.cfg holds $size bytes"
+read -ra bytes <<<"$(od -An -v -tu1 gen.cfg | tr '\n' ' ')"
+((${#bytes[@]} >= 6)) || fail "gen.cfg holds only ${#bytes[@]} bytes"
+got="${bytes[0]} ${bytes[1]} $((bytes[-4] | bytes[-3] << 8 | bytes[-2] << 16 | bytes[-1] << 24))"
+want="$((quantity & 255)) $length $quantity"
+[ "$got" = "$want" ] || fail "gen.cfg: quantity's low byte, length, quantity are $got, not $want"
+echo "window_test: PASS: $quantity passwords of $length characters; gen.cfg of ${#bytes[@]} bytes"
