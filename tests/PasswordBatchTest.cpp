@@ -1,46 +1,21 @@
 #include "generator/PasswordBatch.h"
 
-#include "platform/FileSystem.h"
-
+#include <algorithm>
 #include <gtest/gtest.h>
-#include <limits>
-#include <memory>
 #include <random>
-#include <string>
-#include <vector>
 
 namespace {
 
 const char kAlphanumeric[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-const char kMultiByte[] = "a\xE2\x82\xAC\xC3\xA9\xF0\x9F\x98\x80xyz"; // a € é 😀 x y z
+const char kMultiByte[] = "xyza\xE2\x82\xAC\xC3\xA9\xF0\x9F\x98\x80"; // x y z a € é 😀
 
-// Draws exactly as CryptoRandomSource but is not that class itself, so its draws go through
-// the overridable NextIndex.
-struct PlainSource : CryptoRandomSource {};
-
+struct VirtualDraws : CryptoRandomSource {}; // the same bytes, drawn through NextIndex
 struct MaxBytes : CryptoRandomSource {
     std::uint8_t Next8() override { return 0xFF; }
 };
 
-class PasswordBatchTest : public testing::Test {
-protected:
-    void TearDown() override { platform::SetRandomFillForTesting({}); }
-
-    // Every provider fill from now on comes from a generator seeded with seed.
-    void Feed(std::uint32_t seed) {
-        m_engine.seed(seed);
-        platform::SetRandomFillForTesting([this](unsigned char* buffer, std::size_t size) {
-            for (std::size_t i = 0; i < size; ++i)
-                buffer[i] = static_cast<unsigned char>(m_engine());
-            return true;
-        });
-    }
-
-    std::mt19937 m_engine;
-};
-
-std::string MakeLines(CryptoRandomSource& source, const Alphabet& alphabet, std::int32_t length,
-                      int lines) {
+std::string MakeLines(CryptoRandomSource& source, const char* alphabetText, int length, int lines) {
+    const Alphabet alphabet(alphabetText);
     PasswordMaker maker(source, alphabet, length);
     std::string out;
     std::vector<char> line(maker.LineBytes());
@@ -51,107 +26,46 @@ std::string MakeLines(CryptoRandomSource& source, const Alphabet& alphabet, std:
 
 } // namespace
 
-TEST(RunBufferBytes, CountsLinesWithBreaksAndAClosingZeroOrRefuses) {
+TEST(PasswordBatch, RunBufferBytesCountsLineBreaksAndTheClosingZeroOrRefusesOverflow) {
+    constexpr std::int64_t kMax32 = INT32_MAX, kMax64 = INT64_MAX, kThird = 0x5555555555555555;
     EXPECT_EQ(RunBufferBytes(3, 4, 1), 19u);
     EXPECT_EQ(RunBufferBytes(2, 5, 4), 45u);
-    EXPECT_EQ(RunBufferBytes(0, 7, 1), 1u);
-
-    constexpr std::int64_t kMax32 = std::numeric_limits<std::int32_t>::max();
-    constexpr std::int64_t kMax64 = std::numeric_limits<std::int64_t>::max();
-    const std::optional<std::size_t> largest = RunBufferBytes(kMax32, kMax32, 4);
-    if constexpr (sizeof(std::size_t) == 8) // (4 (2^31 - 1) + 2) (2^31 - 1) + 1, just below 2^64
-        EXPECT_EQ(largest, std::optional<std::size_t>(0xFFFFFFFD00000003u));
-    else
-        EXPECT_FALSE(largest);
-    EXPECT_FALSE(RunBufferFits(largest.value_or(std::numeric_limits<std::size_t>::max())));
-    EXPECT_FALSE(RunBufferBytes(kMax32, kMax32, 8));
-    EXPECT_FALSE(RunBufferBytes(1, kMax64, 2));
-    EXPECT_FALSE(RunBufferBytes(kMax64, 1, 1));
-
-    EXPECT_TRUE(RunBufferFits(1 << 20));
-    EXPECT_FALSE(RunBufferFits(std::size_t(std::numeric_limits<std::ptrdiff_t>::max()) + 1));
-    const std::size_t physical = platform::PhysicalMemoryBytes();
-    EXPECT_TRUE(physical == 0 || !RunBufferFits(physical + 1));
+    EXPECT_EQ(RunBufferBytes(kMax32, kMax32, 4), 0xFFFFFFFD00000003u); // just below 2^64
+    // Overflow in the product, the line breaks, the character widths, the closing zero.
+    for (const auto& [quantity, length, width] :
+         {std::tuple{kMax32, kMax32, 8}, {1, kMax64, 2}, {1, kMax64, 4}, {kThird, 1, 1}})
+        EXPECT_FALSE(RunBufferBytes(quantity, length, std::size_t(width))) << quantity;
+    EXPECT_TRUE(RunBufferFits(1 << 20) && !RunBufferFits(std::size_t(1) << 62)); // memory
 }
 
-TEST(SecretBuffer, AllocatesReplacesAndReleases) {
-    SecretBuffer buffer;
-    ASSERT_TRUE(buffer.Allocate(64));
-    std::fill(buffer.Data(), buffer.Data() + 64, 'x');
-    ASSERT_TRUE(buffer.Allocate(8));
-    EXPECT_EQ(buffer.Size(), 8u);
-    buffer.Release();
-    EXPECT_EQ(buffer.Data(), nullptr);
-    EXPECT_EQ(buffer.Size(), 0u);
-}
-
-TEST_F(PasswordBatchTest, MakerWritesTheCharactersNextIndexPicks) {
-    for (const char* text : {kAlphanumeric, kMultiByte}) {
-        SCOPED_TRACE(text);
-        const Alphabet alphabet(text);
-        Feed(11);
-        CryptoRandomSource reference;
-        std::string expected;
-        for (int line = 0; line < 3; ++line) {
-            for (int i = 0; i < 300; ++i) // more than one chunk of indices
-                expected += alphabet.At(std::uint32_t(reference.NextIndex(alphabet.Count())));
-            expected += "\r\n";
+// Both draws take the same fixed sample of bytes (one byte first: an index straddles each refill).
+// A broken index mapping (never the last character, or favouring some) shows as uneven counts:
+// 620,000 characters, 10,000 expected each; with 61 degrees of freedom P(chi2 > 153) ~ 7e-10.
+TEST(PasswordBatch, OwnAndVirtualDrawsMakeTheSameEvenLinesFromTheSameBytes) {
+    std::string lines[2];
+    for (const char* text : {kMultiByte, kAlphanumeric}) {
+        for (const bool own : {false, true}) {
+            platform::SetRandomFillForTesting(
+                [engine = std::mt19937(21)](unsigned char* buffer, std::size_t size) mutable {
+                    std::generate(buffer, buffer + size, [&] { return std::uint8_t(engine()); });
+                    return true;
+                });
+            const std::unique_ptr<CryptoRandomSource> source =
+                own ? std::make_unique<CryptoRandomSource>() : std::make_unique<VirtualDraws>();
+            source->Next8();
+            lines[own] = MakeLines(*source, text, 62000, 10);
         }
-        Feed(11);
-        CryptoRandomSource source;
-        EXPECT_TRUE(MakeLines(source, alphabet, 300, 3) == expected);
-        EXPECT_EQ(PasswordMaker(source, alphabet, 300).LineBytes(),
-                  300 * alphabet.MaxCharBytes() + 2);
+        EXPECT_TRUE(lines[0] == lines[1]) << text;
     }
-    CryptoRandomSource source;
-    EXPECT_EQ(MakeLines(source, Alphabet(kAlphanumeric), 0, 2), "\r\n\r\n");
-}
-
-TEST_F(PasswordBatchTest, OwnAndOverriddenDrawsGiveTheSameLinesFromTheSameBytes) {
-    for (const char* text : {kAlphanumeric, kMultiByte}) {
-        SCOPED_TRACE(text);
-        const Alphabet alphabet(text);
-        // 25,000 indices cross a refill; a single byte drawn first makes one index straddle it.
-        Feed(21);
-        CryptoRandomSource own;
-        own.Next8();
-        const std::string fast = MakeLines(own, alphabet, 5000, 5);
-        Feed(21);
-        PlainSource plain;
-        plain.Next8();
-        ASSERT_FALSE(plain.DrawsAreOwn());
-        EXPECT_TRUE(fast == MakeLines(plain, alphabet, 5000, 5));
+    double chi2 = 0;
+    for (const char c : std::string(kAlphanumeric)) {
+        const auto n = double(std::count(lines[1].begin(), lines[1].end(), c));
+        EXPECT_GT(n, 0) << "never drawn: " << c;
+        chi2 += (n - 1e4) * (n - 1e4) / 1e4;
     }
-    // A source that overrides its byte draw is honoured.
-    MaxBytes max;
-    EXPECT_EQ(MakeLines(max, Alphabet(kMultiByte), 3, 1), "zzz\r\n");
-    EXPECT_EQ(MakeLines(max, Alphabet(kAlphanumeric), 3, 1), "999\r\n");
-}
-
-// A broken index mapping (one that never reaches the last character, or favours some) shows as
-// uneven counts. 62 characters, 620,000 draws from the OS source per path: 10,000 expected per
-// character. The chi-square statistic has 61 degrees of freedom; P(chi2 > 153) is about 7e-10,
-// so a sound mapping fails each check about once in a billion runs. A character never drawn
-// alone adds 10,000; a byte taken modulo 62 adds several thousand.
-TEST(PasswordBatchStatistics, EveryCharacterIsDrawnEvenly) {
+    EXPECT_LT(chi2, 153.0);
     platform::SetRandomFillForTesting({});
-    const Alphabet alphabet(kAlphanumeric);
-    for (const bool own : {true, false}) {
-        SCOPED_TRACE(own ? "own draws" : "overridable draws");
-        std::unique_ptr<CryptoRandomSource> source =
-            own ? std::make_unique<CryptoRandomSource>() : std::make_unique<PlainSource>();
-        const std::string text = MakeLines(*source, alphabet, 62000, 10);
-        ASSERT_FALSE(source->Failed());
-        ASSERT_EQ(text.size(), 620020u);
-        std::vector<int> counts(256);
-        for (const char c : text)
-            ++counts[static_cast<unsigned char>(c)];
-        double chi2 = 0;
-        for (const char c : std::string(kAlphanumeric)) {
-            const int n = counts[static_cast<unsigned char>(c)];
-            EXPECT_GT(n, 0) << "never drawn: " << c;
-            chi2 += (n - 10000.0) * (n - 10000.0) / 10000.0;
-        }
-        EXPECT_LT(chi2, 153.0);
-    }
+    MaxBytes max; // an overridden byte draw is honoured: always the last character
+    EXPECT_EQ(MakeLines(max, kMultiByte, 2, 1) + MakeLines(max, kAlphanumeric, 3, 1),
+              "\xF0\x9F\x98\x80\xF0\x9F\x98\x80\r\n999\r\n");
 }
