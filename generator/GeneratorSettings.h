@@ -47,7 +47,7 @@ public:
 
     static constexpr const char* kDefaultSpecial = "_-+/*=!@$%^&()~";
     // Batch output reaches the file in writes of about this size.
-    static constexpr std::size_t kWriteChunkBytes = std::size_t(1) << 20;
+    static constexpr std::size_t kWriteChunkBytes = std::size_t(1) << 18;
 
     std::int32_t m_nQuantity = 0;
     std::int32_t m_nLength = 0;
