@@ -40,9 +40,7 @@ struct WindowRecord {
     QPointer<QWidget> widget;
     CDialog* dialog = nullptr; // set for dialog windows
     int id = 0;
-    ControlKind kind = ControlKind::Static;
     HWND parent = 0;
-    bool multiLine = false;
     HICON icon = nullptr;
 };
 
@@ -669,9 +667,7 @@ INT_PTR CDialog::DoModal() {
         WindowRecord childRecord;
         childRecord.widget = child;
         childRecord.id = control.id;
-        childRecord.kind = control.kind;
         childRecord.parent = m_hWnd;
-        childRecord.multiLine = (control.style & kMultiLine) != 0;
         const HWND childHandle = Register(childRecord);
         if (auto* button = qobject_cast<QAbstractButton*>(child)) {
             const int id = control.id;
