@@ -8,12 +8,6 @@
 #include <ctime>
 #include <typeinfo>
 
-namespace {
-
-constexpr double kTwoToMinus32 = 2.3283064365386963e-10;
-
-} // namespace
-
 std::int32_t RandomSource::s_nSeedCalls = 0;
 
 RandomSource::~RandomSource() = default;

@@ -25,6 +25,9 @@ public:
     virtual double NextUnit();
     virtual std::int32_t NextIndex(std::uint32_t count);
 
+    // 2^-32: scales a 32-bit draw onto [0, 1).
+    static constexpr double kTwoToMinus32 = 2.3283064365386963e-10;
+
     // Number of SeedWithTime calls so far in this process.
     static std::int32_t s_nSeedCalls;
 };
@@ -64,7 +67,7 @@ public:
     static std::uint32_t ScaleIndex(std::uint32_t v, std::uint32_t count) {
         if (count < kExactProductLimit)
             return std::uint32_t((std::uint64_t(v) * count) >> 32);
-        return std::uint32_t(double(v) * 2.3283064365386963e-10 * double(count));
+        return std::uint32_t(double(v) * kTwoToMinus32 * double(count));
     }
     static constexpr std::uint32_t kExactProductLimit = 1u << 21;
 
