@@ -14,19 +14,6 @@ namespace {
 constexpr UINT kMainTemplate = 102;
 constexpr UINT kIcon = 128;
 
-const CString& UpperLetters() {
-    static const CString text = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    return text;
-}
-const CString& LowerLetters() {
-    static const CString text = "abcdefghijklmnopqrstuvwxyz";
-    return text;
-}
-const CString& Numbers() {
-    static const CString text = "0123456789";
-    return text;
-}
-
 CString FormatNumber(std::int32_t value) {
     char text[16];
     std::snprintf(text, sizeof text, "%d", value);
@@ -124,15 +111,8 @@ void MainDialog::UpdateSettings() {
     settings.m_special.Clear();
     settings.m_special.Append(symbols);
 
-    CString alphabet;
-    if (settings.m_bUpper)
-        alphabet += UpperLetters();
-    if (settings.m_bLower)
-        alphabet += LowerLetters();
-    if (settings.m_bDigits)
-        alphabet += Numbers();
-    if (settings.m_bSpecial)
-        alphabet += symbols;
+    // The record now holds the controls' classes and symbols, so its alphabet is theirs.
+    const CString alphabet = settings.BuildAlphabet();
     GetDlgItem(kAlphabet).SetWindowText(alphabet);
 
     UpdateControls();
