@@ -150,10 +150,11 @@ int DocumentPosition(QPlainTextEdit* edit, LPARAM offset) {
     const int end = edit->document()->characterCount() - 1;
     if (offset == 0)
         return 0;
-    const QString raw = edit->document()->toRawText();
+    QString raw = edit->document()->toRawText();
     if (offset < 0 || std::size_t(offset) >= SystemTextBytes(raw))
         return end;
-    const CString text = ToSystemText(PlainTextOf(edit), true);
+    const CString text =
+        ToSystemText(raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n')), true);
     return std::min<int>(int(FromSystemText(text.substr(0, std::size_t(offset)), true).size()),
                          end);
 }
