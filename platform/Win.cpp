@@ -33,57 +33,27 @@
 #include <thread>
 
 namespace platform {
-namespace {
-
-// Every live window, by handle. Only the window thread reads or writes this map.
-struct WindowRecord {
-    QPointer<QWidget> widget;
-    CDialog* dialog = nullptr; // set for dialog windows
-    int id = 0;
-    HWND parent = 0;
-    HICON icon = nullptr;
-};
 
 std::map<HWND, WindowRecord>& Windows() {
     static std::map<HWND, WindowRecord> windows;
     return windows;
 }
 
-HWND g_nextHandle = 1;
 std::atomic<HWND> g_mainWindow{0};
+
+bool OnWindowThread() {
+    return qApp == nullptr || QThread::currentThread() == qApp->thread();
+}
+
+namespace {
+
+HWND g_nextHandle = 1;
 CWinApp* g_pApp = nullptr;
 thread_local CWinThread* t_pThread = nullptr;
 
 std::mutex g_threadsMutex;
 std::condition_variable g_threadsEnded;
 int g_nRunningThreads = 0;
-
-bool OnWindowThread() {
-    return qApp == nullptr || QThread::currentThread() == qApp->thread();
-}
-
-// Runs work on the window thread: directly when called there, otherwise queued to the window
-// thread while the caller waits. Without an application object nothing runs.
-template <class Work> void RunOnWindowThread(Work&& work) {
-    if (OnWindowThread()) {
-        work();
-        return;
-    }
-    QMetaObject::invokeMethod(qApp, std::forward<Work>(work), Qt::BlockingQueuedConnection);
-}
-
-// Calls use(record) on the window thread for a live window; false when the window is gone.
-template <class Use> bool WithWindow(HWND window, Use&& use) {
-    bool found = false;
-    RunOnWindowThread([&] {
-        auto it = Windows().find(window);
-        if (it == Windows().end() || it->second.widget.isNull())
-            return;
-        found = true;
-        use(it->second);
-    });
-    return found;
-}
 
 // Text of a multi-line edit as the system sees it: lines separated by "\r\n". Both directions
 // convert in one pass over the bytes, so that texts of millions of lines cost little.
