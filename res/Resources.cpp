@@ -1,4 +1,5 @@
-// The program's resources as data: dialog templates (rectangles in dialog units) and images.
+// The program's resources as data: dialog templates (rectangles in dialog units). The icon and
+// bitmaps are in res/Images.cpp.
 
 #include "platform/Win.h"
 
@@ -64,11 +65,6 @@ const DialogTemplate* FindDialogTemplate(UINT id) {
     default:
         return nullptr;
     }
-}
-
-// The icon and bitmaps are added with the artwork; until then no image resource exists.
-const char* FindImageResource(UINT /*id*/) {
-    return nullptr;
 }
 
 } // namespace platform
