@@ -13,8 +13,9 @@
   mirrak-generator.svg    the same icon, scalable
 
 Shapes are drawn by a small supersampling rasteriser below; text is rendered as a coverage mask by
-ImageMagick's "convert" with DejaVu Sans Bold (Debian: imagemagick, fonts-dejavu-core). Files are
-written byte by byte with the standard library only, so the palettes are exactly the ones asked for.
+ImageMagick's "convert" with DejaVu Sans Bold (Debian: imagemagick, fonts-dejavu-core, installed
+through scripts/setup.sh when missing). Files are written byte by byte with the standard library
+only, so the palettes are exactly the ones asked for.
 """
 
 import math
@@ -31,13 +32,11 @@ SAMPLES = 4  # supersampling grid per pixel side
 
 
 def ensure_tools():
-    missing = []
-    if shutil.which("convert") is None:
-        missing.append("imagemagick")
-    if not os.path.exists(FONT):
-        missing.append("fonts-dejavu-core")
-    if missing:
-        sys.exit("make-art.py needs: apt-get install " + " ".join(missing))
+    """Installs ImageMagick and the font with the project's set-up when they are missing."""
+    if shutil.which("convert") is None or not os.path.exists(FONT):
+        setup = os.path.join(HERE, "..", "..", "scripts", "setup.sh")
+        command = 'source "$0" && ensure_packages imagemagick fonts-dejavu-core'
+        subprocess.run(["bash", "-c", command, setup], check=True)
 
 
 def hex_rgb(text):

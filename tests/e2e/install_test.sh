@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix and checks what lands there: the program with
+# help.chm beside it, the desktop entry and both icons. The installed program then runs once in
+# batch mode and once with its window under Xvfb, where the window must carry the compiled-in
+# 32 x 32 icon.
+set -euo pipefail
+
+[ $# -eq 1 ] || { echo "usage: $0 BUILD-DIR" >&2; exit 2; }
+build=$(realpath "$1")
+tmp=$(mktemp -d "${TMPDIR:-/tmp}/mirrak-install.XXXXXX")
+prefix=$tmp/prefix
+pids=() # every process started here, ended by its pid on any exit; the folder is removed
+
+cleanup() {
+    kill "${pids[@]}" 2>/dev/null || true
+    wait "${pids[@]}" 2>/dev/null || true
+    rm -rf "$tmp"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+fail() {
+    echo "install_test: FAIL: $*" >&2
+    tail -n 20 "$tmp"/*.log >&2 2>/dev/null || true
+    exit 1
+}
+wait_for() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@" >/dev/null 2>&1; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.1
+    done
+}
+# The first bytes of a file as hex, without blanks.
+hex() { head -c "$2" "$1" | od -An -tx1 | tr -d ' \n'; }
+
+cmake --install "$build" --prefix "$prefix" >"$tmp/install.log" || fail "cmake --install failed"
+
+program=$prefix/bin/mirrak-generator
+[ -x "$program" ] || fail "no program at bin/mirrak-generator"
+# A CHM file starts with "ITSF".
+[ "$(hex "$prefix/bin/help.chm" 4)" = 49545346 ] || fail "no help.chm beside the program"
+desktop=$prefix/share/applications/mirrak-generator.desktop
+grep -qx 'Exec=mirrak-generator' "$desktop" || fail "no desktop entry that starts the program"
+grep -qx 'Icon=mirrak-generator' "$desktop" || fail "the desktop entry names no icon"
+if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate "$desktop" || fail "desktop-file-validate rejects the desktop entry"
+fi
+# PNG signature, IHDR, width 32, height 32.
+png=$prefix/share/icons/hicolor/32x32/apps/mirrak-generator.png
+[ "$(hex "$png" 24)" = 89504e470d0a1a0a0000000d494844520000002000000020 ] ||
+    fail "no 32 x 32 PNG icon"
+grep -q '<svg' "$prefix/share/icons/hicolor/scalable/apps/mirrak-generator.svg" ||
+    fail "no scalable icon"
+
+# Batch mode: three passwords of ten characters, each with CR LF.
+cd "$tmp"
+"$program" count:3 length:10 out.txt || fail "batch mode ended with status $?"
+[ "$(stat -c %s out.txt)" -eq 36 ] || fail "batch mode wrote $(stat -c %s out.txt) bytes, not 36"
+
+# The window: its icon comes from the resources compiled into the program.
+if command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v xprop >/dev/null; then
+    unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>display 2>xvfb.log &
+    pids+=($!)
+    wait_for 20 test -s display || fail "Xvfb did not start within 20 s"
+    DISPLAY=":$(head -n 1 display)" && export DISPLAY
+    "$program" >program.log 2>&1 &
+    pids+=($!)
+    window=$(timeout 20 xdotool search --sync --name '^Mirrak Generator$' | head -n 1) ||
+        fail "the installed program's window did not appear within 20 s"
+    xprop -id "$window" _NET_WM_ICON | head -n 3 >icon.txt
+    grep -q 'Icon (32 x 32)' icon.txt || fail "the window has no 32 x 32 icon: $(cat icon.txt)"
+else
+    echo "install_test: Xvfb, xdotool or xprop missing: window icon not checked" >&2
+fi
+echo "install_test: OK"
