@@ -29,6 +29,14 @@ void ClearReadOnly(const char* path) {
         chmod(path, (st.st_mode & 07777) | S_IWUSR);
 }
 
+bool IsReadOnlyFile(const char* path) {
+    struct stat st {};
+    if (stat(path, &st) != 0)
+        return false;
+    return (S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) == 0) ||
+           (access(path, W_OK) != 0 && (errno == EACCES || errno == EROFS || errno == EPERM));
+}
+
 ReplacementFile::~ReplacementFile() {
     Abandon();
 }
