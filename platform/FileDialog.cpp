@@ -26,6 +26,23 @@ QStringList NameFilters(const CString& filter) {
     return filters;
 }
 
+// A name with wildcards, such as the initial "*.txt", is no file to take: accepting it makes it
+// the filter of the list, and the dialog stays open.
+class FileDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override {
+        const QStringList files = selectedFiles();
+        const QString name = files.isEmpty() ? QString() : QFileInfo(files.first()).fileName();
+        if (name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'))) {
+            setNameFilter(name);
+            return;
+        }
+        QFileDialog::accept();
+    }
+};
+
 } // namespace
 
 void SetFileDialogForTesting(FileDialogFunction answer) {
@@ -55,8 +72,8 @@ INT_PTR CFileDialog::DoModal() {
         if (auto it = Windows().find(m_hParent); it != Windows().end())
             parent = it->second.widget;
         // Qt's own dialog looks and behaves the same on every desktop.
-        QFileDialog dialog(parent, m_bOpen ? QStringLiteral("Open") : QStringLiteral("Save As"),
-                           QDir::currentPath());
+        FileDialog dialog(parent, m_bOpen ? QStringLiteral("Open") : QStringLiteral("Save As"),
+                          QDir::currentPath());
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setAcceptMode(m_bOpen ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
         // A typed name is taken whether its file exists or not.

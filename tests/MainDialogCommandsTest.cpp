@@ -140,12 +140,17 @@ TEST_F(MainDialogCommandsTest, FilesHoldTheEditsBytesAndOnlyAcceptedDialogsChang
     EXPECT_FALSE(fs::exists(dir / "missing.txt"));
 }
 
-// Qt's own file dialog: a typed name gets ".txt"; replacing a file asks first, and "No" keeps it.
+// Qt's own file dialog: a typed name gets ".txt"; replacing a file asks first, and "No" keeps
+// it; the initial "*.txt" only filters.
 TEST_F(MainDialogCommandsTest, TheRealFileDialogAddsTheExtensionAndAsksBeforeReplacing) {
     const auto type = [](const char* name) {
         WhenShown<QFileDialog>([name](QFileDialog* dialog) {
             auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit");
             ASSERT_NE(edit, nullptr);
+            // The initial name is a filter: taking it leaves the dialog open, no file written.
+            EXPECT_EQ(edit->text(), "*.txt");
+            QTest::keyClick(edit, Qt::Key_Return);
+            EXPECT_TRUE(dialog->isVisible());
             edit->clear();
             QTest::keyClicks(edit, name);
             QTest::keyClick(edit, Qt::Key_Return);
@@ -179,6 +184,7 @@ TEST_F(MainDialogCommandsTest, TheRealFileDialogAddsTheExtensionAndAsksBeforeRep
         EXPECT_EQ(Text(kOutput), "two\r\n");
     });
     EXPECT_EQ(answers, "??");
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_folder.Path()), {}), 2); // notes, gen.cfg
 }
 
 // Help opens the help file beside the program as its command line names it; a program started
