@@ -612,8 +612,8 @@ INT_PTR CDialog::DoModal() {
     widget->setFont(DialogFont(*dialogTemplate));
     const DialogUnits units = UnitsOf(widget->font());
     widget->resize(units.ToX(dialogTemplate->cx), units.ToY(dialogTemplate->cy));
-    Qt::WindowFlags flags =
-        Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (dialogTemplate->resizable)
         flags |= Qt::WindowMinMaxButtonsHint;
     else
@@ -650,6 +650,11 @@ INT_PTR CDialog::DoModal() {
                     rect.setRight(rect.right() + missing);
                 label->setGeometry(rect);
             }
+            // Lines of a multi-line label take the font's line spacing: it grows downwards
+            // rather than losing its last line.
+            const int below = label->sizeHint().height() - label->height();
+            if (label->text().contains(QLatin1Char('\n')) && below > 0)
+                label->resize(label->width(), label->height() + below);
         }
         WindowRecord childRecord;
         childRecord.widget = child;
