@@ -174,6 +174,18 @@ std::size_t ReplacementFile::FreeBytes() const {
     return std::size_t(fs.f_bavail) * std::size_t(fs.f_frsize);
 }
 
+CString ExecutableDirectory() {
+#ifdef __linux__
+    std::unique_ptr<char, decltype(&std::free)> path(realpath("/proc/self/exe", nullptr),
+                                                     &std::free);
+    if (path) {
+        const CString file = path.get();
+        return file.substr(0, file.rfind(kPathSeparator) + 1);
+    }
+#endif
+    return CString();
+}
+
 std::size_t PhysicalMemoryBytes() {
     const long pages = sysconf(_SC_PHYS_PAGES);
     const long pageSize = sysconf(_SC_PAGESIZE);

@@ -65,6 +65,10 @@ private:
     unsigned m_nGroup = 0;
 };
 
+// The folder of the running program's file, ending with the path separator; empty when the
+// system cannot tell.
+CString ExecutableDirectory();
+
 // Physical memory of the machine in bytes; 0 when unknown.
 std::size_t PhysicalMemoryBytes();
 

@@ -5,6 +5,7 @@
 #include "generator/GeneratorSettings.h"
 #include "platform/CommandLine.h"
 #include "platform/FileDialog.h"
+#include "platform/FileSystem.h"
 #include "platform/Shell.h"
 #include "ui/MainDialog.h"
 
@@ -188,7 +189,8 @@ TEST_F(MainDialogCommandsTest, TheRealFileDialogAddsTheExtensionAndAsksBeforeRep
 }
 
 // Help opens the help file beside the program as its command line names it; a program started
-// by its bare name finds it in the current directory.
+// by its bare name finds it in the current directory, and where the name leads to no file, the
+// one beside the running program is taken.
 TEST_F(MainDialogCommandsTest, HelpLinksAndWelcomeAskTheShellAndLinksThenFocusTheOutputBox) {
     std::vector<std::string> calls;
     platform::SetShellExecuteForTesting([&](HWND owner, const char* verb, const char* file,
@@ -199,18 +201,27 @@ TEST_F(MainDialogCommandsTest, HelpLinksAndWelcomeAskTheShellAndLinksThenFocusTh
                         text(parameters) + "|" + text(directory) + "|" + std::to_string(show));
         return HINSTANCE(42);
     });
-    const std::pair<const char*, CString> programs[] = {
-        {"/opt/mirrak/mirrak-generator", "/opt/mirrak/help.chm"},
-        {"bin/mirrak-generator", "bin/help.chm"},
-        {"mirrak-generator", "help.chm"},
+    fs::create_directory(m_folder / "app");
+    WriteFile(m_folder / "app/help.chm", "");
+    const CString app = (m_folder / "app/").string();
+    const CString beside = platform::ExecutableDirectory() + "help.chm";
+    ASSERT_NE(beside, "help.chm");
+    // Each case: how the program was started, the current directory, the help file opened.
+    const std::tuple<CString, CString, CString> programs[] = {
+        {app + "mirrak-generator", m_folder.Path(), app + "help.chm"},
+        {"app/mirrak-generator", m_folder.Path(), "app/help.chm"},
+        {"mirrak-generator", app, "help.chm"},
+        {"mirrak-generator", m_folder.Path(), beside}, // found on the search path
+        {"app/mirrak-generator", app, beside},         // the current directory has moved
     };
     const auto focused = [&] {
         const auto* edit = qobject_cast<QPlainTextEdit*>(Window()->focusWidget());
         return edit ? edit->toPlainText().toStdString() : std::string("elsewhere");
     };
     Run([&] {
-        for (const auto& [program, help] : programs) {
-            const char* argv[] = {program};
+        for (const auto& [program, cwd, help] : programs) {
+            fs::current_path(cwd);
+            const char* argv[] = {program.c_str()};
             platform::SetCommandLine(1, argv);
             ProgramLocation::Instance().SetFromCommandLine();
             Command(kHelp);
@@ -223,8 +234,8 @@ TEST_F(MainDialogCommandsTest, HelpLinksAndWelcomeAskTheShellAndLinksThenFocusTh
             EXPECT_EQ(focused(), link == kWelcome ? "elsewhere" : "out") << link;
         }
     });
-    EXPECT_THAT(calls, testing::ElementsAre(testing::_, testing::_, testing::_,
-                                            "0|Open|https://mirrak.example/guide|||1",
+    calls.erase(calls.begin(), calls.begin() + 5);
+    EXPECT_THAT(calls, testing::ElementsAre("0|Open|https://mirrak.example/guide|||1",
                                             "0|Open|https://mirrak.example/news|||1",
                                             "0|Open|https://mirrak.example/community|||1",
                                             "0|open|www.mirrak.example|null|null|1"));
