@@ -21,7 +21,9 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <csignal>
 #include <gmock/gmock.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -88,6 +90,16 @@ protected:
     CountingDialog m_dialog;
 };
 
+// Lowers the largest file this process may write; writes beyond it fail with EFBIG.
+rlimit SetFileSizeLimit(rlim_t bytes) {
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const rlimit lower{bytes, saved.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &lower);
+    return saved;
+}
+
 // The file dialog's seam answers for the user; the current directory follows each accepted path.
 TEST_F(MainDialogCommandsTest, FilesHoldTheEditsBytesAndOnlyAcceptedDialogsChangeAnything) {
     fs::create_directory(m_folder / "sub");
@@ -132,13 +144,22 @@ TEST_F(MainDialogCommandsTest, FilesHoldTheEditsBytesAndOnlyAcceptedDialogsChang
         answer = (dir / "alphabet2.txt").string();
         Command(kSaveAlphabet);
         EXPECT_EQ(ReadFile(answer) + "|" + Text(kAlphabetPath), "xyz|" + answer);
+        // A write that fails part-way (here: past the process's file size limit) leaves an
+        // existing file as it was and no new one.
+        const rlimit saved = SetFileSizeLimit(4096);
+        Item(kOutput).SetWindowText(std::string(100000, 'x'));
+        for (const char* name : {"pw.txt", "big.txt"}) {
+            answer = (dir / name).string();
+            Command(kSave);
+        }
+        setrlimit(RLIMIT_FSIZE, &saved);
     });
-    EXPECT_EQ(asked, "SOSOOOSOSOS");
+    EXPECT_EQ(asked, "SOSOOOSOSOSSS");
     EXPECT_EQ(ReadFile(dir / "pw.txt"), passwords);
     EXPECT_EQ(FileMode(dir / "pw.txt"), 0600u);
     EXPECT_TRUE(fs::exists(dir / "zero.txt") && fs::file_size(dir / "zero.txt") == 0);
     EXPECT_EQ(ReadFile(dir / "locked.txt"), "old");
-    EXPECT_FALSE(fs::exists(dir / "missing.txt"));
+    EXPECT_FALSE(fs::exists(dir / "missing.txt") || fs::exists(dir / "big.txt"));
 }
 
 // Qt's own file dialog: a typed name gets ".txt"; replacing a file asks first, and "No" keeps
