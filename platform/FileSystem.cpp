@@ -29,6 +29,14 @@ void ClearReadOnly(const char* path) {
         chmod(path, (st.st_mode & 07777) | S_IWUSR);
 }
 
+bool IsReadOnlyFile(const char* path) {
+    struct stat st {};
+    if (stat(path, &st) != 0)
+        return false;
+    return (S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) == 0) ||
+           (access(path, W_OK) != 0 && (errno == EACCES || errno == EROFS || errno == EPERM));
+}
+
 ReplacementFile::~ReplacementFile() {
     Abandon();
 }
@@ -164,6 +172,18 @@ std::size_t ReplacementFile::FreeBytes() const {
     if (m_fd < 0 || fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode) || fstatvfs(m_fd, &fs) != 0)
         return SIZE_MAX;
     return std::size_t(fs.f_bavail) * std::size_t(fs.f_frsize);
+}
+
+CString ExecutableDirectory() {
+#ifdef __linux__
+    std::unique_ptr<char, decltype(&std::free)> path(realpath("/proc/self/exe", nullptr),
+                                                     &std::free);
+    if (path) {
+        const CString file = path.get();
+        return file.substr(0, file.rfind(kPathSeparator) + 1);
+    }
+#endif
+    return CString();
 }
 
 std::size_t PhysicalMemoryBytes() {

@@ -21,6 +21,10 @@ CString GetCurrentDirectoryText(std::size_t bufferSize);
 // nothing for a missing file or anything that is not a regular file.
 void ClearReadOnly(const char* path);
 
+// True when path names an existing file that is read-only: its owner may not write it, or the
+// system refuses this process write access.
+bool IsReadOnlyFile(const char* path);
+
 // Writes the new content of a file so that the file at the path changes only when all of it has
 // been written: a regular file (or a missing one) gets its content through a temporary file in the
 // same folder that replaces it at Commit, keeping an existing file's permissions (with the
@@ -60,6 +64,10 @@ private:
     unsigned m_nOwner = 0;
     unsigned m_nGroup = 0;
 };
+
+// The folder of the running program's file, ending with the path separator; empty when the
+// system cannot tell.
+CString ExecutableDirectory();
 
 // Physical memory of the machine in bytes; 0 when unknown.
 std::size_t PhysicalMemoryBytes();

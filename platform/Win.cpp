@@ -1,6 +1,7 @@
 #include "platform/Win.h"
 
 #include "platform/FileSystem.h"
+#include "platform/Gdi.h"
 #include "platform/WinInternal.h"
 
 #include <QAbstractButton>
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPaintEvent>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressBar>
@@ -31,6 +33,7 @@
 #include <map>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 namespace platform {
 
@@ -188,7 +191,7 @@ LRESULT ControlMessage(WindowRecord& record, UINT message, WPARAM wParam, LPARAM
             return wParam ? bar->minimum() : bar->maximum();
         return 0;
     default:
-        return 0;
+        return PictureMessage(record, message, wParam, lParam);
     }
 }
 
@@ -214,6 +217,13 @@ protected:
         default:
             QDialog::keyPressEvent(event);
         }
+    }
+    // The dialog paints through WM_PAINT; what it draws while the window system is painting it
+    // reaches the screen.
+    void paintEvent(QPaintEvent* /*event*/) override {
+        QWidget* const outer = std::exchange(PaintingWidget(), this);
+        m_pDialog->WindowProc(WM_PAINT, 0, 0);
+        PaintingWidget() = outer;
     }
     void closeEvent(QCloseEvent* event) override {
         // The close box is a cancel command; the dialog decides whether it ends.
@@ -258,8 +268,11 @@ QWidget* CreateControl(const ControlTemplate& control, QWidget* parent) {
     switch (control.kind) {
     case ControlKind::Static: {
         auto* label = new QLabel(caption, parent);
-        label->setAlignment((style & kAlignRight ? Qt::AlignRight : Qt::AlignLeft) |
-                            Qt::AlignVCenter);
+        if (style & kCenter)
+            label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        else
+            label->setAlignment((style & kAlignRight ? Qt::AlignRight : Qt::AlignLeft) |
+                                Qt::AlignVCenter);
         widget = label;
         break;
     }
@@ -285,9 +298,10 @@ QWidget* CreateControl(const ControlTemplate& control, QWidget* parent) {
         }
         break;
     case ControlKind::PushButton: {
-        auto* button = new QPushButton(caption, parent);
+        // A bitmap button shows only its image.
+        auto* button = new QPushButton(style & kBitmap ? QString() : caption, parent);
         button->setAutoDefault(false);
-        button->setDefault(false);
+        button->setDefault(style & kDefaultButton);
         button->setFlat(style & kFlat);
         widget = button;
         break;
@@ -598,8 +612,8 @@ INT_PTR CDialog::DoModal() {
     widget->setFont(DialogFont(*dialogTemplate));
     const DialogUnits units = UnitsOf(widget->font());
     widget->resize(units.ToX(dialogTemplate->cx), units.ToY(dialogTemplate->cy));
-    Qt::WindowFlags flags =
-        Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (dialogTemplate->resizable)
         flags |= Qt::WindowMinMaxButtonsHint;
     else
@@ -628,12 +642,19 @@ INT_PTR CDialog::DoModal() {
             const int missing = label->sizeHint().width() - label->width();
             if (missing > 0) {
                 QRect rect = label->geometry();
-                if (control.style & kAlignRight)
+                if (control.style & kCenter)
+                    rect.adjust(-missing / 2, 0, missing - missing / 2, 0);
+                else if (control.style & kAlignRight)
                     rect.setLeft(rect.left() - missing);
                 else
                     rect.setRight(rect.right() + missing);
                 label->setGeometry(rect);
             }
+            // Lines of a multi-line label take the font's line spacing: it grows downwards
+            // rather than losing its last line.
+            const int below = label->sizeHint().height() - label->height();
+            if (label->text().contains(QLatin1Char('\n')) && below > 0)
+                label->resize(label->width(), label->height() + below);
         }
         WindowRecord childRecord;
         childRecord.widget = child;

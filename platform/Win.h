@@ -25,6 +25,11 @@ using INT_PTR = std::intptr_t;
 // never reused, so a late message to it finds nothing instead of another window.
 using HWND = std::uint32_t;
 using HICON = const void*;
+using LONG = std::int32_t;
+
+struct RECT {
+    LONG left, top, right, bottom;
+};
 
 constexpr WPARAM MAKEWPARAM(unsigned low, unsigned high) {
     return WPARAM((low & 0xFFFF) | (high & 0xFFFF) << 16);
@@ -74,6 +79,8 @@ enum ControlStyle : unsigned {
     kFlat = 1u << 9,
     kAutoHScroll = 1u << 10,
     kAutoVScroll = 1u << 11,
+    kCenter = 1u << 12,        // a static's text centred
+    kDefaultButton = 1u << 13, // the push button that Enter means
 };
 
 // One control of a dialog template; the rectangle is in dialog units.
@@ -143,6 +150,10 @@ public:
     BOOL IsWindowVisible() const;
     void SetFocus() const;
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    BOOL IsIconic() const;
+    BOOL IsZoomed() const;
+    void GetClientRect(RECT* rect) const;
+    void GetWindowRect(RECT* rect) const;
 
 protected:
     HWND m_hWnd = 0;

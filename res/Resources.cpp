@@ -54,6 +54,30 @@ const DialogTemplate kMainDialog{
     },
 };
 
+// The About box: name and legal notice, version, and how to reach the vendor.
+const DialogTemplate kAboutDialog{
+    134,
+    "About",
+    "MS Sans Serif",
+    8,
+    186,
+    126,
+    false,
+    {
+        {IDOK, ControlKind::PushButton, "Ok", true, kDefaultButton | kTabStop, 62, 105, 60, 15},
+        {1065, ControlKind::PushButton, "Detail...", false, kTabStop, 119, 104, 60, 15},
+        {1066, ControlKind::Static,
+         "MIRRAK Generator for\nWindows 95/98/Me/NT/2000/XP\nCopyright (C) 2003-2026\n"
+         "Mirrak Software\nAll rights reserved.",
+         true, kCenter, 10, 7, 165, 40},
+        {1067, ControlKind::Static, "Version information:\nMIRRAK Generator 2.4", true, kCenter, 10,
+         52, 165, 17},
+        {1068, ControlKind::Static,
+         "Vendor information:\nhttps://mirrak.example/\nE-mail: support@mirrak.example", true,
+         kCenter, 10, 73, 165, 25},
+    },
+};
+
 } // namespace
 
 namespace platform {
@@ -62,6 +86,8 @@ const DialogTemplate* FindDialogTemplate(UINT id) {
     switch (id) {
     case 102:
         return &kMainDialog;
+    case 134:
+        return &kAboutDialog;
     default:
         return nullptr;
     }

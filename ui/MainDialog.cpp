@@ -34,6 +34,16 @@ const CommandEntry kCommandMap[] = {
     {MainDialog::kGenerate, &MainDialog::OnGenerate},
     {MainDialog::kSpecial, &MainDialog::OnSpecialSymbols},
     {MainDialog::kComplete, &MainDialog::OnComplete},
+    {MainDialog::kSave, &MainDialog::OnSave},
+    {MainDialog::kOpen, &MainDialog::OnOpen},
+    {MainDialog::kSaveAlphabet, &MainDialog::OnSaveAlphabet},
+    {MainDialog::kOpenAlphabet, &MainDialog::OnOpenAlphabet},
+    {MainDialog::kHelp, &MainDialog::OnHelpButton},
+    {MainDialog::kLink1, &MainDialog::OnLink1},
+    {MainDialog::kLink2, &MainDialog::OnLink2},
+    {MainDialog::kLink3, &MainDialog::OnLink3},
+    {MainDialog::kWelcome, &MainDialog::OnWelcome},
+    {MainDialog::kAbout, &MainDialog::OnAbout},
 };
 
 } // namespace
@@ -59,12 +69,24 @@ BOOL MainDialog::OnCommand(UINT id, UINT code) {
     return CDialog::OnCommand(id, code);
 }
 
+LRESULT MainDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    case WM_QUERYDRAGICON:
+        return reinterpret_cast<LRESULT>(OnQueryDragIcon());
+    default:
+        return CDialog::WindowProc(message, wParam, lParam);
+    }
+}
+
 BOOL MainDialog::OnInitDialog() {
     CDialog::OnInitDialog();
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-    // The bitmaps of the image buttons are loaded at this point once the artwork exists.
+    LoadImages();
 
     m_font.CreateFontA(17, 0, 0, 0, 0, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, "Courier New");
     GetDlgItem(kOutput).SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(&m_font), TRUE);
