@@ -49,6 +49,14 @@ bool CGenerator::ReserveResult(std::size_t bytes) {
     return true;
 }
 
+CString CGenerator::TakeResult() {
+    CString result = std::move(m_strResult);
+    // A short text is copied by the move and stays behind inside the string object.
+    m_strResult.resize(m_strResult.capacity());
+    WipeResult();
+    return result;
+}
+
 void CGenerator::WipeResult() {
     platform::SecureWipe(m_strResult.data(), m_strResult.size());
     m_strResult.clear();

@@ -1,6 +1,7 @@
 #include "platform/Win.h"
 
 #include "platform/FileSystem.h"
+#include "platform/OutputView.h"
 #include "platform/WinInternal.h"
 
 #include <QAbstractButton>
@@ -131,6 +132,11 @@ int DocumentPosition(QPlainTextEdit* edit, LPARAM offset) {
 
 LRESULT ControlMessage(WindowRecord& record, UINT message, WPARAM wParam, LPARAM lParam) {
     QWidget* widget = record.widget;
+    if (auto* custom = dynamic_cast<CustomControl*>(widget)) {
+        LRESULT answer = 0;
+        if (custom->HandleMessage(message, wParam, lParam, answer))
+            return answer;
+    }
     switch (message) {
     case WM_SETFONT:
         if (const auto* font = reinterpret_cast<const CFont*>(wParam);
@@ -264,7 +270,9 @@ QWidget* CreateControl(const ControlTemplate& control, QWidget* parent) {
         break;
     }
     case ControlKind::Edit:
-        if (style & kMultiLine) {
+        if ((style & kMultiLine) && (style & kReadOnly)) {
+            widget = new OutputView(style, parent); // the output box: millions of lines
+        } else if (style & kMultiLine) {
             auto* edit = new QPlainTextEdit(parent);
             edit->setReadOnly(style & kReadOnly);
             edit->setLineWrapMode(style & kAutoHScroll ? QPlainTextEdit::NoWrap
@@ -458,7 +466,9 @@ CString CWnd::GetWindowText() const {
     CString text;
     WithWindow(m_hWnd, [&](WindowRecord& record) {
         QWidget* widget = record.widget;
-        if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
+        if (auto* custom = dynamic_cast<CustomControl*>(widget))
+            text = custom->WindowText();
+        else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
             text = ToSystemText(PlainTextOf(edit), true);
         else if (auto* line = qobject_cast<QLineEdit*>(widget))
             text = ToSystemText(line->text(), false);
@@ -473,9 +483,15 @@ CString CWnd::GetWindowText() const {
 }
 
 void CWnd::SetWindowText(const CString& text) const {
+    SetWindowText(CString(text));
+}
+
+void CWnd::SetWindowText(CString&& text) const {
     WithWindow(m_hWnd, [&](WindowRecord& record) {
         QWidget* widget = record.widget;
-        if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
+        if (auto* custom = dynamic_cast<CustomControl*>(widget))
+            custom->SetWindowText(std::move(text));
+        else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
             edit->setPlainText(FromSystemText(text, true));
         else if (auto* line = qobject_cast<QLineEdit*>(widget)) {
             line->setText(FromSystemText(text, false));

@@ -138,6 +138,9 @@ public:
     CString GetWindowText() const;
     void GetWindowText(CString& text) const { text = GetWindowText(); }
     void SetWindowText(const CString& text) const;
+    // Hands the text over: a control that keeps the system's text (the output box) takes the
+    // string's buffer instead of a copy, and the caller's string is left empty.
+    void SetWindowText(CString&& text) const;
     void EnableWindow(BOOL enable) const;
     BOOL IsWindowEnabled() const;
     BOOL IsWindowVisible() const;
