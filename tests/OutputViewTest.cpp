@@ -199,6 +199,10 @@ TEST_F(OutputViewTest, AMillionLinesScrollToTheEndAndCopyTheirLastLine) {
         EXPECT_EQ(m_view->FirstVisibleLine(),
                   kLines + 1 - std::size_t(m_view->verticalScrollBar()->pageStep()));
         m_view->viewport()->repaint();
+        const std::size_t last = text.size() - 17;
+        QTest::mouseClick(m_view->viewport(), Qt::LeftButton, {}, At(last + 3));
+        EXPECT_EQ(m_view->Caret(), last + 3);
+        Key(Qt::Key_Home);
         Key(Qt::Key_End, Qt::ShiftModifier);
         Key(Qt::Key_C, Qt::ControlModifier);
         EXPECT_EQ(Clipboard(), "p00000000999999");
