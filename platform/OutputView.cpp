@@ -11,8 +11,10 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace platform {
@@ -62,6 +64,9 @@ void WipeString(CString& text) {
     text.clear();
 }
 
+// A word loaded from memory holds its first byte lowest: the order the break scan relies on.
+constexpr bool kLittleEndian = std::endian::native == std::endian::little;
+
 } // namespace
 
 OutputView::OutputView(unsigned style, QWidget* parent) : QAbstractScrollArea(parent) {
@@ -99,43 +104,62 @@ void OutputView::SetText(CString&& text) {
 void OutputView::BuildLineIndex() {
     const char* const data = m_text.data();
     const std::size_t size = m_text.size();
-    std::vector<std::size_t> starts;
-    starts.reserve(std::size_t(std::count(data, data + size, '\n')) + 1);
-    starts.push_back(0);
+    m_lines.Clear();
     std::size_t maxColumns = 0;
-    // Only a line with more bytes than the longest so far can have more characters.
-    const auto measure = [&](std::size_t start, std::size_t end) {
-        if (end - start <= maxColumns)
-            return;
-        std::size_t columns = 0;
-        for (std::size_t at = start; at < end; ++columns)
-            at += Utf8Length(reinterpret_cast<const unsigned char*>(data) + at, end - at);
-        maxColumns = std::max(maxColumns, columns);
-    };
     std::size_t start = 0;
-    for (std::size_t i = 0; i < size; ++i) {
-        if (data[i] != '\n')
-            continue;
-        measure(start, i > start && data[i - 1] == '\r' ? i - 1 : i);
-        start = i + 1;
-        starts.push_back(start);
+    // Only a line with more bytes than the longest so far can have more characters.
+    const auto endLine = [&](std::size_t end) {
+        if (end > start && data[end - 1] == '\r')
+            --end;
+        if (end - start > maxColumns) {
+            std::size_t columns = 0;
+            for (std::size_t at = start; at < end; ++columns)
+                at += Utf8Length(reinterpret_cast<const unsigned char*>(data) + at, end - at);
+            maxColumns = std::max(maxColumns, columns);
+        }
+    };
+    // Eight bytes at a time: a "\n" turns its byte of word ^ kBreaks to zero, which the classic
+    // test marks. Only the lowest mark is exact (a borrow can mark a byte above a zero byte), so
+    // the scan resumes after the first.
+    constexpr std::uint64_t kOnes = 0x0101010101010101u, kHighs = 0x8080808080808080u;
+    constexpr std::uint64_t kBreaks = kOnes * '\n';
+    std::size_t at = 0;
+    while (at < size) {
+        std::size_t found = size;
+        if (kLittleEndian && size - at >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, data + at, 8);
+            word ^= kBreaks;
+            const std::uint64_t zero = (word - kOnes) & ~word & kHighs;
+            if (zero == 0) {
+                at += 8;
+                continue;
+            }
+            found = at + std::size_t(std::countr_zero(zero)) / 8;
+        } else {
+            const void* hit = std::memchr(data + at, '\n', size - at);
+            if (hit != nullptr)
+                found = std::size_t(static_cast<const char*>(hit) - data);
+        }
+        if (found == size)
+            break;
+        endLine(found);
+        start = at = found + 1;
+        m_lines.AddLine(start);
     }
-    measure(start, size);
-    m_lineStarts = std::move(starts);
+    endLine(size);
     m_nMaxColumns = maxColumns;
 }
 
 std::size_t OutputView::LineEnd(std::size_t line) const {
-    if (line + 1 >= m_lineStarts.size())
+    if (line + 1 >= LineCount())
         return m_text.size();
-    const std::size_t end = m_lineStarts[line + 1] - 1; // the "\n"
-    return end > m_lineStarts[line] && m_text[end - 1] == '\r' ? end - 1 : end;
+    const std::size_t end = LineStart(line + 1) - 1; // the "\n"
+    return end > LineStart(line) && m_text[end - 1] == '\r' ? end - 1 : end;
 }
 
 std::size_t OutputView::LineOf(std::size_t offset) const {
-    return std::size_t(std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), offset) -
-                       m_lineStarts.begin()) -
-           1;
+    return m_lines.LineOf(offset);
 }
 
 std::size_t OutputView::CharBytes(std::size_t offset) const {

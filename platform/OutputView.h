@@ -5,11 +5,11 @@
 // visible lines are painted, and the selection is a pair of byte offsets into the text.
 
 #include "platform/CustomControl.h"
+#include "platform/LineIndex.h"
 
 #include <QAbstractScrollArea>
 #include <QTimer>
 #include <cstddef>
-#include <vector>
 
 class QMenu;
 
@@ -41,7 +41,7 @@ public:
     // Where the caret stands at offset, in the viewport's pixels: the top of its cell's left edge.
     QPoint PositionOf(std::size_t offset) const;
     int LineHeight() const { return m_nLineHeight; }
-    std::size_t LineCount() const { return m_lineStarts.size(); }
+    std::size_t LineCount() const { return m_lines.Count(); }
     std::size_t FirstVisibleLine() const;
     std::size_t LineOf(std::size_t offset) const;
 
@@ -71,7 +71,7 @@ private:
     void UpdateScrollBars();
     int VisibleRows() const;
 
-    std::size_t LineStart(std::size_t line) const { return m_lineStarts[line]; }
+    std::size_t LineStart(std::size_t line) const { return m_lines.Start(line); }
     // End of the line's characters, before its break.
     std::size_t LineEnd(std::size_t line) const;
     std::size_t CharBytes(std::size_t offset) const;
@@ -86,7 +86,7 @@ private:
     void DragScroll();
 
     CString m_text;
-    std::vector<std::size_t> m_lineStarts{0};
+    LineIndex m_lines;
     std::size_t m_nMaxColumns = 0; // characters in the longest line
     std::size_t m_nAnchor = 0;
     std::size_t m_nCaret = 0;
