@@ -25,7 +25,8 @@ void ProgressReporter::SetFraction(double f) {
     if (position == m_nLastPosition)
         return;
     m_nLastPosition = position;
-    m_pControl.SendMessage(PBM_SETPOS, WPARAM(position), 0);
+    // The worker does not wait for the bar: the move is queued ahead of its end notice.
+    m_pControl.SendNotifyMessage(PBM_SETPOS, WPARAM(position), 0);
 }
 
 CGenerator::CGenerator()

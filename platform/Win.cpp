@@ -532,6 +532,17 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
     return result;
 }
 
+BOOL CWnd::SendNotifyMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
+    if (OnWindowThread()) {
+        SendMessageChecked(m_hWnd, message, wParam, lParam);
+        return TRUE;
+    }
+    const HWND window = m_hWnd;
+    QMetaObject::invokeMethod(
+        qApp, [=] { SendMessageChecked(window, message, wParam, lParam); }, Qt::QueuedConnection);
+    return TRUE;
+}
+
 void CProgressCtrl::GetRange(int& low, int& high) const {
     low = int(SendMessage(PBM_GETRANGE, TRUE));
     high = int(SendMessage(PBM_GETRANGE, FALSE));

@@ -146,6 +146,10 @@ public:
     BOOL IsWindowVisible() const;
     void SetFocus() const;
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    // As SendMessage, but a caller on another thread does not wait for the answer: the message is
+    // queued to the window's thread behind those sent before it. For notices whose answer no one
+    // reads, such as a worker's progress.
+    BOOL SendNotifyMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
 protected:
     HWND m_hWnd = 0;
