@@ -43,6 +43,8 @@ CGenerator::~CGenerator() {
 
 bool CGenerator::ReserveResult(std::size_t bytes) {
     try {
+        m_strResult.reserve(bytes);
+        platform::PreferLargePages(m_strResult.data(), bytes);
         m_strResult.resize(bytes);
     } catch (const std::exception&) {
         return false;
