@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <string>
 #include <tuple>
 
 namespace {
@@ -134,6 +135,13 @@ TEST_F(OutputViewTest, KeysMoveSelectAndCopyAndLeaveDialogKeysAlone) {
         Key(Qt::Key_X);
         EXPECT_EQ(m_dialog.oks * 10 + m_dialog.cancels, 11); // Enter and Esc reach the dialog
         EXPECT_EQ(Native()->focusWidget(), m_view);
+        // A line wider than the box scrolls sideways to keep the caret in view.
+        Set(std::string(300, 'w') + "\r\n");
+        Key(Qt::Key_End);
+        EXPECT_GT(m_view->horizontalScrollBar()->value(), 0);
+        EXPECT_LT(m_view->PositionOf(300).x(), m_view->viewport()->width());
+        Key(Qt::Key_Home);
+        EXPECT_EQ(m_view->horizontalScrollBar()->value(), 0);
         Key(Qt::Key_Tab);
         EXPECT_NE(Native()->focusWidget(), m_view);
     });
