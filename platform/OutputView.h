@@ -24,7 +24,6 @@ public:
     // The text, byte for byte. A line ends at "\n"; a "\r" before it belongs to the break. The
     // previous text is wiped before it is freed, and so is whatever the caller's string keeps.
     void SetText(CString&& text);
-    const CString& Text() const { return m_text; }
 
     // Selection and caret as offsets into the text; the caret is the end that moves. Offsets are
     // clamped to the text and moved back to the start of a character or of a line break.
