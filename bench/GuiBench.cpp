@@ -1,11 +1,12 @@
 // GUI figures of the generator window, driven through its controls on Qt's offscreen platform:
 // the time from a Generate press until the passwords are shown, the longest time the dialog's
-// thread goes without handling events meanwhile, and what the worker's progress messages cost the
-// worker. Prints "name: value unit" lines on stdout and the single measurements on stderr.
+// thread goes without handling events meanwhile, what the worker's progress messages cost the
+// worker, and the process's peak memory. Prints "name: value unit" lines on stdout and the single
+// measurements on stderr.
 // Run it in an empty folder: the dialog reads and writes "gen.cfg" in the current directory.
 //   gui-bench [REPETITIONS]
-// The link wraps CWnd::SendMessage (bench/CMakeLists.txt), so that every progress message the
-// worker sends is counted and timed where the worker waits for it.
+// The link wraps CWnd::SendNotifyMessage (bench/CMakeLists.txt), so that every progress message
+// the worker sends is counted and timed where the worker hands it over.
 #include "generator/Alphabet.h"
 #include "generator/PasswordBatch.h"
 #include "generator/RandomSource.h"
@@ -21,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <sys/resource.h>
 #include <thread>
 #include <vector>
 
@@ -192,16 +194,16 @@ const Run& Best(const std::vector<Run>& runs, int quantity) {
 
 } // namespace
 
-extern "C" LRESULT __real__ZNK4CWnd11SendMessageEjml(const CWnd* window, UINT message,
-                                                     WPARAM wParam, LPARAM lParam);
+extern "C" BOOL __real__ZNK4CWnd17SendNotifyMessageEjml(const CWnd* window, UINT message,
+                                                        WPARAM wParam, LPARAM lParam);
 
-// CWnd::SendMessage, with the progress messages of other threads counted and timed.
-extern "C" LRESULT __wrap__ZNK4CWnd11SendMessageEjml(const CWnd* window, UINT message,
-                                                     WPARAM wParam, LPARAM lParam) {
+// CWnd::SendNotifyMessage, with the progress messages of other threads counted and timed.
+extern "C" BOOL __wrap__ZNK4CWnd17SendNotifyMessageEjml(const CWnd* window, UINT message,
+                                                        WPARAM wParam, LPARAM lParam) {
     if (message != PBM_SETPOS || std::this_thread::get_id() == g_windowThread)
-        return __real__ZNK4CWnd11SendMessageEjml(window, message, wParam, lParam);
+        return __real__ZNK4CWnd17SendNotifyMessageEjml(window, message, wParam, lParam);
     const Clock::time_point start = Clock::now();
-    const LRESULT result = __real__ZNK4CWnd11SendMessageEjml(window, message, wParam, lParam);
+    const BOOL result = __real__ZNK4CWnd17SendNotifyMessageEjml(window, message, wParam, lParam);
     g_progressWaitNs += std::chrono::nanoseconds(Clock::now() - start).count();
     ++g_progressMessages;
     return result;
@@ -265,5 +267,15 @@ int main(int argc, char** argv) {
     std::printf("gui_progress_messages: %d messages\n", small.progressMessages);
     std::printf("gui_progress_share_percent: %.2f %%\n",
                 100.0 * small.progressWaitMs / small.workerMs);
+    // The peak of the whole process over every run; the largest run dominates it. The budget is
+    // three times that run's output plus 64 MiB.
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const double peak = double(usage.ru_maxrss) * 1024;
+    const double output = 1e6 * (kLength + 2);
+    std::printf("gui_peak_rss_bytes: %.0f bytes\n", peak);
+    std::printf("gui_output_bytes: %.0f bytes\n", output);
+    std::printf("gui_peak_budget_left_mib: %.2f MiB\n",
+                (3 * output + 64 * 1048576.0 - peak) / 1048576);
     return 0;
 }

@@ -25,7 +25,8 @@ void ProgressReporter::SetFraction(double f) {
     if (position == m_nLastPosition)
         return;
     m_nLastPosition = position;
-    m_pControl.SendMessage(PBM_SETPOS, WPARAM(position), 0);
+    // The worker does not wait for the bar: the move is queued ahead of its end notice.
+    m_pControl.SendNotifyMessage(PBM_SETPOS, WPARAM(position), 0);
 }
 
 CGenerator::CGenerator()
@@ -42,11 +43,21 @@ CGenerator::~CGenerator() {
 
 bool CGenerator::ReserveResult(std::size_t bytes) {
     try {
+        m_strResult.reserve(bytes);
+        platform::PreferLargePages(m_strResult.data(), bytes);
         m_strResult.resize(bytes);
     } catch (const std::exception&) {
         return false;
     }
     return true;
+}
+
+CString CGenerator::TakeResult() {
+    CString result = std::move(m_strResult);
+    // A short text is copied by the move and stays behind inside the string object.
+    m_strResult.resize(m_strResult.capacity());
+    WipeResult();
+    return result;
 }
 
 void CGenerator::WipeResult() {

@@ -45,6 +45,9 @@ public:
     void Cancel() { m_bCancel.store(true, std::memory_order_relaxed); }
     // Only while the dialog handles the completion command.
     const CString& GetResult() const { return m_strResult; }
+    // Only while the dialog handles the completion command: moves the result out, without copying
+    // its bytes; the thread keeps an empty text.
+    CString TakeResult();
     // True when the OS random source failed: the result is then empty.
     bool RandomFailed() const { return m_bRandomFailed; }
     // True when the result could not be held in memory: the result is then empty.

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <string>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -192,6 +193,21 @@ std::size_t PhysicalMemoryBytes() {
     if (pages <= 0 || pageSize <= 0)
         return 0;
     return static_cast<std::size_t>(pages) * static_cast<std::size_t>(pageSize);
+}
+
+void PreferLargePages(void* data, std::size_t size) {
+#if defined(MADV_HUGEPAGE)
+    // Only the whole large pages inside the buffer: the advice applies to the pages it names.
+    constexpr std::uintptr_t kLargePage = std::uintptr_t(2) << 20;
+    const std::uintptr_t begin =
+        (reinterpret_cast<std::uintptr_t>(data) + kLargePage - 1) & ~(kLargePage - 1);
+    const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(data) + size) & ~(kLargePage - 1);
+    if (end > begin)
+        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    (void)data;
+    (void)size;
+#endif
 }
 
 void SecureWipe(void* data, std::size_t size) {

@@ -2,6 +2,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Gdi.h"
+#include "platform/OutputView.h"
 #include "platform/WinInternal.h"
 
 #include <QAbstractButton>
@@ -134,6 +135,11 @@ int DocumentPosition(QPlainTextEdit* edit, LPARAM offset) {
 
 LRESULT ControlMessage(WindowRecord& record, UINT message, WPARAM wParam, LPARAM lParam) {
     QWidget* widget = record.widget;
+    if (auto* custom = dynamic_cast<CustomControl*>(widget)) {
+        LRESULT answer = 0;
+        if (custom->HandleMessage(message, wParam, lParam, answer))
+            return answer;
+    }
     switch (message) {
     case WM_SETFONT:
         if (const auto* font = reinterpret_cast<const CFont*>(wParam);
@@ -277,7 +283,9 @@ QWidget* CreateControl(const ControlTemplate& control, QWidget* parent) {
         break;
     }
     case ControlKind::Edit:
-        if (style & kMultiLine) {
+        if ((style & kMultiLine) && (style & kReadOnly)) {
+            widget = new OutputView(style, parent); // the output box: millions of lines
+        } else if (style & kMultiLine) {
             auto* edit = new QPlainTextEdit(parent);
             edit->setReadOnly(style & kReadOnly);
             edit->setLineWrapMode(style & kAutoHScroll ? QPlainTextEdit::NoWrap
@@ -472,7 +480,9 @@ CString CWnd::GetWindowText() const {
     CString text;
     WithWindow(m_hWnd, [&](WindowRecord& record) {
         QWidget* widget = record.widget;
-        if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
+        if (auto* custom = dynamic_cast<CustomControl*>(widget))
+            text = custom->WindowText();
+        else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
             text = ToSystemText(PlainTextOf(edit), true);
         else if (auto* line = qobject_cast<QLineEdit*>(widget))
             text = ToSystemText(line->text(), false);
@@ -487,9 +497,15 @@ CString CWnd::GetWindowText() const {
 }
 
 void CWnd::SetWindowText(const CString& text) const {
+    SetWindowText(CString(text));
+}
+
+void CWnd::SetWindowText(CString&& text) const {
     WithWindow(m_hWnd, [&](WindowRecord& record) {
         QWidget* widget = record.widget;
-        if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
+        if (auto* custom = dynamic_cast<CustomControl*>(widget))
+            custom->SetWindowText(std::move(text));
+        else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
             edit->setPlainText(FromSystemText(text, true));
         else if (auto* line = qobject_cast<QLineEdit*>(widget)) {
             line->setText(FromSystemText(text, false));
@@ -528,6 +544,17 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
     LRESULT result = 0;
     SendMessageChecked(m_hWnd, message, wParam, lParam, &result);
     return result;
+}
+
+BOOL CWnd::SendNotifyMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
+    if (OnWindowThread()) {
+        SendMessageChecked(m_hWnd, message, wParam, lParam);
+        return TRUE;
+    }
+    const HWND window = m_hWnd;
+    QMetaObject::invokeMethod(
+        qApp, [=] { SendMessageChecked(window, message, wParam, lParam); }, Qt::QueuedConnection);
+    return TRUE;
 }
 
 void CProgressCtrl::GetRange(int& low, int& high) const {

@@ -145,6 +145,9 @@ public:
     CString GetWindowText() const;
     void GetWindowText(CString& text) const { text = GetWindowText(); }
     void SetWindowText(const CString& text) const;
+    // Hands the text over: a control that keeps the system's text (the output box) takes the
+    // string's buffer instead of a copy, and the caller's string is left empty.
+    void SetWindowText(CString&& text) const;
     void EnableWindow(BOOL enable) const;
     BOOL IsWindowEnabled() const;
     BOOL IsWindowVisible() const;
@@ -154,6 +157,10 @@ public:
     BOOL IsZoomed() const;
     void GetClientRect(RECT* rect) const;
     void GetWindowRect(RECT* rect) const;
+    // As SendMessage, but a caller on another thread does not wait for the answer: the message is
+    // queued to the window's thread behind those sent before it. For notices whose answer no one
+    // reads, such as a worker's progress.
+    BOOL SendNotifyMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
 protected:
     HWND m_hWnd = 0;

@@ -6,6 +6,7 @@
 #include "platform/CommandLine.h"
 #include "platform/FileDialog.h"
 #include "platform/FileSystem.h"
+#include "platform/OutputView.h"
 #include "platform/Shell.h"
 #include "ui/MainDialog.h"
 
@@ -17,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -236,8 +236,8 @@ TEST_F(MainDialogCommandsTest, HelpLinksAndWelcomeAskTheShellAndLinksThenFocusTh
         {"app/mirrak-generator", app, beside},         // the current directory has moved
     };
     const auto focused = [&] {
-        const auto* edit = qobject_cast<QPlainTextEdit*>(Window()->focusWidget());
-        return edit ? edit->toPlainText().toStdString() : std::string("elsewhere");
+        const auto* output = dynamic_cast<platform::OutputView*>(Window()->focusWidget());
+        return output ? std::string(output->WindowText()) : std::string("elsewhere");
     };
     Run([&] {
         for (const auto& [program, cwd, help] : programs) {

@@ -190,11 +190,13 @@ void MainDialog::OnComplete() {
     if (m_pGenerator == nullptr)
         return; // a notice without a run does nothing
     CGenerator* generator = m_pGenerator;
-    const CString& result = generator->GetResult();
+    // The result is moved into the output box, which wipes it when it goes.
+    CString result = generator->TakeResult();
+    const std::size_t size = result.size();
     const CWnd output = GetDlgItem(kOutput);
-    output.SetWindowText(result);
+    output.SetWindowText(std::move(result));
     output.SetFocus();
-    output.SendMessage(EM_SETSEL, WPARAM(result.size()), 0);
+    output.SendMessage(EM_SETSEL, WPARAM(size), 0);
     output.SendMessage(EM_SCROLLCARET);
     const bool randomFailed = generator->RandomFailed();
     const bool outOfMemory = generator->OutOfMemory();
