@@ -1,5 +1,6 @@
 #pragma once
 
+#include "layout/AnchorLayout.h"
 #include "platform/Win.h"
 
 class CGenerator;
@@ -45,6 +46,7 @@ public:
     void OnOK() override;
     void OnCancel() override;
     BOOL OnCommand(UINT id, UINT code) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     void UpdateControls();
     void UpdateSettings();
@@ -52,6 +54,13 @@ public:
     void OnGenerate();
     void StartOrCancel();
     void OnComplete();
+    void OnSize(UINT type, int width, int height);
+    void OnMove(int x, int y);
+    void OnGetMinMaxInfo(MINMAXINFO* info);
+
+    // The smallest outer size the window can be dragged to.
+    static constexpr LONG kMinWidth = 356;
+    static constexpr LONG kMinHeight = 312;
 
     // The running worker, or none; for tests that watch a run.
     CGenerator* GetGenerator() const { return m_pGenerator; }
@@ -60,6 +69,7 @@ public:
 
 private:
     CFont m_font;
+    AnchorLayout m_layout;
     CGenerator* m_pGenerator = nullptr;
     HICON m_hIcon = nullptr;
     bool m_bClosing = false;
