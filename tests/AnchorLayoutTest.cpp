@@ -44,6 +44,9 @@ RECT ControlRect(const CWnd& dialog, int id) {
     dialog.ScreenToClient(&rect);
     return rect;
 }
+RECT ToRect(const QRect& r) {
+    return {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+}
 RECT Moved(RECT r, int left, int top, int right, int bottom) {
     return {r.left + left, r.top + top, r.right + right, r.bottom + bottom};
 }
@@ -90,25 +93,29 @@ protected:
     CWinApp m_app;
 };
 
+// The blob: maximized byte, normal outer rectangle, then ratio pairs of the two groups.
+ByteBuffer Blob(std::uint8_t maximized, RECT r, int pairs = 2) {
+    ByteBuffer blob;
+    blob.Append(maximized);
+    for (const std::int32_t value : {r.left, r.top, r.right, r.bottom})
+        blob.Append(value);
+    for (int i = 0; i < 2 * pairs; ++i)
+        blob.Append(0.25);
+    return blob;
+}
+
 // Edges moved by the first group when the window grows by (100, 50): left, top, right, bottom.
 struct Growth {
-    int id, left, top, right, bottom;
+    std::vector<int> ids;
+    int left, top, right, bottom;
 };
 const Growth kGrowth[] = {
-    {kSpecialSymbols, 0, 0, 100, 0},
-    {kGenerate, 100, 0, 100, 0},
-    {kSave, 100, 0, 100, 0},
-    {kOpen, 100, 0, 100, 0},
-    {kAbout, 100, 0, 100, 0},
-    {kHelp, 100, 0, 100, 0},
-    {IDCANCEL, 100, 0, 100, 0},
-    {kOutput, 0, 0, 100, 50},
-    {kWelcome, 0, 50, 100, 50},
-    {kProgress, 0, 50, 100, 50},
-    {kLayoutReference1, 100, 50, 100, 50},
-    {kQuantity, 0, 0, 0, 0},
-    {kUpper, 0, 0, 0, 0},
-    {kSpecial, 0, 0, 0, 0},
+    {{kSpecialSymbols}, 0, 0, 100, 0},
+    {{kGenerate, kSave, kOpen, kAbout, kHelp, IDCANCEL}, 100, 0, 100, 0},
+    {{kLayoutReference1}, 100, 50, 100, 50},
+    {{kOutput}, 0, 0, 100, 50},
+    {{kWelcome, kProgress}, 0, 50, 100, 50},
+    {{kQuantity, kUpper, kSpecial}, 0, 0, 0, 0},
 };
 const int kImages[] = {kLink1, kLink2, kLink3};
 
@@ -117,23 +124,17 @@ TEST_F(AnchorLayoutTest, ControlsFollowResizeMaximizeAndMinimizeAndComeBackExact
     Run({}, [&](MainDialog& dialog) {
         QWidget* window = Native(dialog);
         // Outer rectangles are the frame's; a control's maps back to its own geometry.
-        const QRect frame = window->frameGeometry();
-        EXPECT_EQ(WindowRect(dialog),
-                  (RECT{frame.left(), frame.top(), frame.right() + 1, frame.bottom() + 1}));
-        for (const QPushButton* button : window->findChildren<QPushButton*>()) {
-            const QRect g = button->geometry();
-            if (button->text() == "Generate") {
-                EXPECT_EQ(ControlRect(dialog, kGenerate),
-                          (RECT{g.left(), g.top(), g.right() + 1, g.bottom() + 1}));
-            }
-        }
+        EXPECT_EQ(WindowRect(dialog), ToRect(window->frameGeometry()));
+        const QPushButton* generate = window->findChild<QPushButton*>(); // the first button
+        EXPECT_EQ(ControlRect(dialog, kGenerate), ToRect(generate->geometry()));
 
         std::map<int, RECT> start;
         for (int id = 0; id <= kLayoutReference2; ++id)
             start[id] = ControlRect(dialog, id);
         const auto firstGroupAtStart = [&] {
             for (const Growth& g : kGrowth)
-                EXPECT_EQ(ControlRect(dialog, g.id), start[g.id]) << g.id;
+                for (const int id : g.ids)
+                    EXPECT_EQ(ControlRect(dialog, id), start[id]) << id;
             for (const int id : kImages)
                 EXPECT_EQ(ControlRect(dialog, id).top, start[id].top) << id;
         };
@@ -142,9 +143,10 @@ TEST_F(AnchorLayoutTest, ControlsFollowResizeMaximizeAndMinimizeAndComeBackExact
 
         SizeOuter(dialog, width + 100, height + 50);
         for (const Growth& g : kGrowth)
-            EXPECT_EQ(ControlRect(dialog, g.id),
-                      Moved(start[g.id], g.left, g.top, g.right, g.bottom))
-                << g.id;
+            for (const int id : g.ids)
+                EXPECT_EQ(ControlRect(dialog, id),
+                          Moved(start[id], g.left, g.top, g.right, g.bottom))
+                    << id;
         // The image buttons move down, and sideways with the second reference, which stays at
         // its fraction of the width.
         const RECT reference = ControlRect(dialog, kLayoutReference2);
@@ -191,14 +193,7 @@ TEST_F(AnchorLayoutTest, ControlsFollowResizeMaximizeAndMinimizeAndComeBackExact
         Show(dialog, SW_MAXIMIZE); // closed maximized: the rectangle from before is saved
     });
     ASSERT_EQ(Saved().GetSize(), 49);
-    ByteReader reader(Saved());
-    std::uint8_t maximized = 0;
-    RECT saved{};
-    reader.ReadByte(maximized);
-    for (LONG* edge : {&saved.left, &saved.top, &saved.right, &saved.bottom})
-        reader.ReadInt32(*edge);
-    EXPECT_EQ(maximized, 1);
-    EXPECT_EQ(saved, normal);
+    EXPECT_EQ(std::memcmp(Saved().GetData(), Blob(1, normal, 0).GetData(), 17), 0);
 }
 
 // A dialog whose only group keeps the hidden reference 1026 at its fraction of the width and
@@ -295,17 +290,6 @@ TEST_F(AnchorLayoutTest, ProportionalGroupKeepsItsUnroundedPositionAndTruncatesT
     });
 }
 
-// The blob: maximized byte, normal outer rectangle, then ratio pairs of the two groups.
-ByteBuffer Blob(std::uint8_t maximized, RECT r, int pairs = 2) {
-    ByteBuffer blob;
-    blob.Append(maximized);
-    for (const std::int32_t value : {r.left, r.top, r.right, r.bottom})
-        blob.Append(value);
-    for (int i = 0; i < 2 * pairs; ++i)
-        blob.Append(0.25);
-    return blob;
-}
-
 TEST_F(AnchorLayoutTest, SavedGeometryIsRestoredWithinBoundsAndMaximized) {
     RECT first{};
     Run({}, [&](MainDialog& dialog) { first = WindowRect(dialog); });
@@ -345,12 +329,8 @@ TEST_F(AnchorLayoutTest, SavedGeometryIsRestoredWithinBoundsAndMaximized) {
             Show(dialog, SW_MAXIMIZE);
         });
         ASSERT_EQ(Saved().GetSize(), 49);
-        ByteBuffer head;
-        head.Append(std::uint8_t(c.maximized));
-        for (const std::int32_t value :
-             {c.expected.left, c.expected.top, c.expected.right, c.expected.bottom})
-            head.Append(value);
-        EXPECT_EQ(std::memcmp(Saved().GetData(), head.GetData(), 17), 0);
+        EXPECT_EQ(std::memcmp(Saved().GetData(), Blob(c.maximized, c.expected, 0).GetData(), 17),
+                  0);
     }
     // The example byte for byte; the ratios are the references' client positions over the
     // outer size.
