@@ -86,14 +86,26 @@ LRESULT DispatchToDialog(CDialog* dialog, UINT message, WPARAM wParam, LPARAM lP
 }
 
 void PrepareDialogWindow(CDialog* dialog, QWidget* widget) {
+    // Modality takes effect when a window is shown, so a dialog over another window gets it now
+    // rather than from exec(). A dialog without an owner blocks no other window; declared modal,
+    // window managers would refuse to maximize it.
+    if (widget->parentWidget() != nullptr)
+        widget->setAttribute(Qt::WA_ShowModal, true);
     widget->show();
-    // A window manager decorates a new window after it is mapped; until then its frame, and so
-    // its outer rectangle, is unknown. Waiting here keeps the outer size the dialog sees constant
-    // from OnInitDialog on. Without a window manager the frame never comes.
-    if (FrameOf(widget).isNull()) {
+    // An X11 window manager decorates and places a new window after it is asked to map it;
+    // until then the frame, and so the outer rectangle, is unknown, and a move or a maximize
+    // asked for meanwhile may be overridden by the manager's own placement. Waiting until the
+    // window is decorated and on the screen keeps the outer size the dialog sees constant from
+    // OnInitDialog on. Without a window manager the frame never comes. The offscreen platform
+    // has its frame at once.
+    const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb");
+    const auto placed = [&] {
+        return !FrameOf(widget).isNull() && (!x11 || widget->windowHandle()->isExposed());
+    };
+    if (!placed()) {
         QElapsedTimer waited;
         waited.start();
-        while (FrameOf(widget).isNull() && waited.elapsed() < 1000)
+        while (!placed() && waited.elapsed() < 1000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
     ApplyMinMaxInfo(dialog, widget);
@@ -150,12 +162,13 @@ void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint) const {
         if (!widget->isWindow()) {
             widget->setGeometry(x, y, std::max(0, width), std::max(0, height));
         } else {
-            // A top-level window takes its frame's position; its client gets the outer size less
-            // the frame. Under X11 the window manager carries both out later.
+            // The client goes inside the frame the window has now. Under X11 the window manager
+            // carries the move out later, and the toolkit's own idea of the frame may still be
+            // the undecorated one, so the frame position is not left to it.
             const QMargins frame = FrameOf(widget);
-            widget->move(x, y);
-            widget->resize(std::max(0, width - frame.left() - frame.right()),
-                           std::max(0, height - frame.top() - frame.bottom()));
+            widget->setGeometry(x + frame.left(), y + frame.top(),
+                                std::max(0, width - frame.left() - frame.right()),
+                                std::max(0, height - frame.top() - frame.bottom()));
         }
         if (repaint)
             widget->update();

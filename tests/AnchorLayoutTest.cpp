@@ -9,7 +9,7 @@
 #include "generator/GeneratorSettings.h"
 #include "ui/MainDialog.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -58,7 +58,7 @@ void SizeOuter(const CDialog& dialog, int width, int height) {
 // The offscreen platform carries out a change of window state once its events are handled.
 void Show(const CWnd& window, int command) {
     window.ShowWindow(command);
-    QCoreApplication::processEvents();
+    QApplication::processEvents();
 }
 
 // Runs a modal session of dialog: steps once it is up, then it is closed unless it was.
@@ -254,7 +254,7 @@ TEST_F(AnchorLayoutTest, ProportionalGroupKeepsItsUnroundedPositionAndTruncatesT
         EXPECT_EQ(dialog.Lefts(180), (std::vector<int>{0, 0, 0, 0}));
         // A control is repainted before MoveControl returns; a zero shift does nothing at all.
         ASSERT_TRUE(QTest::qWaitForWindowExposed(Native(dialog)));
-        QCoreApplication::processEvents();
+        QApplication::processEvents();
         paints.count = 0;
         dialog.m_layout.MoveControl(kLink1, EDGE_LEFT | EDGE_RIGHT, 0, 0);
         EXPECT_EQ(paints.count, 0);
@@ -262,7 +262,7 @@ TEST_F(AnchorLayoutTest, ProportionalGroupKeepsItsUnroundedPositionAndTruncatesT
         EXPECT_GT(paints.count, 0);
         EXPECT_EQ(dialog.Lefts(180), (std::vector<int>{0, 5, 0, 0}));
         dialog.m_layout.MoveControl(kLink1, EDGE_LEFT | EDGE_RIGHT, -5, 0);
-        QCoreApplication::processEvents();
+        QApplication::processEvents();
         // The normal rectangle follows the window, except while it is maximized.
         paints.count = 0;
         Native(dialog)->move(Native(dialog)->pos() + QPoint(9, 9));

@@ -19,6 +19,7 @@ trap cleanup EXIT
 trap 'exit 1' INT TERM
 fail() {
     echo "geometry_test: FAIL: $*" >&2
+    [ ! -f gen.cfg ] || echo "gen.cfg's geometry: $(od -An -v -td4 -j10 -N16 gen.cfg)" >&2
     tail -n 20 "$tmp"/*.log >&2 2>/dev/null || true
     exit 1
 }
@@ -64,7 +65,8 @@ start() {
     program_pid=$!
     pids+=("$program_pid")
     window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Mirrak Generator$' |
-        head -n 1) || fail "the window \"Mirrak Generator\" did not appear within 20 s"
+        head -n 1) || fail "the window \"Mirrak Generator\" did not appear within 20 s;" \
+        "windows: $(xdotool search --name Mirrak | xargs -rn1 xwininfo -id | grep -E 'xwininfo|Map')"
     sleep 0.5 # the program places the window from gen.cfg once it is decorated
 }
 close() {
