@@ -231,39 +231,3 @@ CPaintDC::CPaintDC(CWnd* window) {
 }
 
 CPaintDC::~CPaintDC() = default;
-
-// ---- window state and rectangles -----------------------------------------------------------
-
-BOOL CWnd::IsIconic() const {
-    BOOL iconic = FALSE;
-    WithWindow(m_hWnd, [&](WindowRecord& record) {
-        iconic = record.widget->isWindow() && record.widget->isMinimized();
-    });
-    return iconic;
-}
-
-BOOL CWnd::IsZoomed() const {
-    BOOL zoomed = FALSE;
-    WithWindow(m_hWnd, [&](WindowRecord& record) {
-        zoomed = record.widget->isWindow() && record.widget->isMaximized();
-    });
-    return zoomed;
-}
-
-void CWnd::GetClientRect(RECT* rect) const {
-    *rect = {0, 0, 0, 0};
-    WithWindow(m_hWnd, [&](WindowRecord& record) {
-        *rect = {0, 0, record.widget->width(), record.widget->height()};
-    });
-}
-
-void CWnd::GetWindowRect(RECT* rect) const {
-    *rect = {0, 0, 0, 0};
-    WithWindow(m_hWnd, [&](WindowRecord& record) {
-        QWidget* widget = record.widget;
-        const QRect outer = widget->isWindow()
-                                ? widget->frameGeometry()
-                                : QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
-        *rect = {outer.left(), outer.top(), outer.right() + 1, outer.bottom() + 1};
-    });
-}

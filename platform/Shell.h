@@ -9,7 +9,6 @@
 
 // The result of ShellExecuteA: above 32 when the shell took the request, otherwise an error.
 using HINSTANCE = std::intptr_t;
-inline constexpr int SW_SHOWNORMAL = 1;
 inline constexpr HINSTANCE SE_ERR_FNF = 2;
 inline constexpr HINSTANCE SE_ERR_NOASSOC = 31;
 

@@ -231,6 +231,19 @@ protected:
         m_pDialog->WindowProc(WM_PAINT, 0, 0);
         PaintingWidget() = outer;
     }
+    void resizeEvent(QResizeEvent* event) override {
+        QDialog::resizeEvent(event);
+        DialogGeometryChanged(m_pDialog, this, GeometryChange::Size);
+    }
+    void moveEvent(QMoveEvent* event) override {
+        QDialog::moveEvent(event);
+        DialogGeometryChanged(m_pDialog, this, GeometryChange::Move);
+    }
+    void changeEvent(QEvent* event) override {
+        QDialog::changeEvent(event);
+        if (event->type() == QEvent::WindowStateChange)
+            DialogGeometryChanged(m_pDialog, this, GeometryChange::State);
+    }
     void closeEvent(QCloseEvent* event) override {
         // The close box is a cancel command; the dialog decides whether it ends.
         event->ignore();
@@ -351,7 +364,7 @@ void Unregister(HWND window) {
 bool SendMessageChecked(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     LRESULT answer = 0;
     const bool found = WithWindow(window, [&](WindowRecord& record) {
-        answer = record.dialog ? record.dialog->WindowProc(message, wParam, lParam)
+        answer = record.dialog ? DispatchToDialog(record.dialog, message, wParam, lParam)
                                : ControlMessage(record, message, wParam, lParam);
     });
     if (result)
@@ -700,6 +713,7 @@ INT_PTR CDialog::DoModal() {
             previous = child;
     }
 
+    PrepareDialogWindow(this, widget);
     // TRUE from OnInitDialog asks for the focus on the first tab stop that can take it.
     if (OnInitDialog()) {
         for (std::size_t i = 0; i < children.size(); ++i) {

@@ -27,8 +27,21 @@ using HWND = std::uint32_t;
 using HICON = const void*;
 using LONG = std::int32_t;
 
+// Rectangles and points in pixels: screen coordinates for windows, client coordinates for the
+// controls of a dialog. right and bottom lie just outside the rectangle.
 struct RECT {
     LONG left, top, right, bottom;
+};
+struct POINT {
+    LONG x, y;
+};
+// Sizes a window may take, outer pixels; handed to the dialog with WM_GETMINMAXINFO.
+struct MINMAXINFO {
+    POINT ptReserved;
+    POINT ptMaxSize;
+    POINT ptMaxPosition;
+    POINT ptMinTrackSize;
+    POINT ptMaxTrackSize;
 };
 
 constexpr WPARAM MAKEWPARAM(unsigned low, unsigned high) {
@@ -41,6 +54,9 @@ constexpr unsigned HIWORD(std::uintptr_t value) {
     return unsigned((value >> 16) & 0xFFFF);
 }
 
+inline constexpr UINT WM_MOVE = 0x0003;
+inline constexpr UINT WM_SIZE = 0x0005;
+inline constexpr UINT WM_GETMINMAXINFO = 0x0024;
 inline constexpr UINT WM_SETFONT = 0x0030;
 inline constexpr UINT WM_SETICON = 0x0080;
 inline constexpr UINT WM_COMMAND = 0x0111;
@@ -60,6 +76,17 @@ inline constexpr WPARAM ICON_SMALL = 0;
 inline constexpr WPARAM ICON_BIG = 1;
 inline constexpr int BST_UNCHECKED = 0;
 inline constexpr int BST_CHECKED = 1;
+// WM_SIZE's wParam.
+inline constexpr WPARAM SIZE_RESTORED = 0;
+inline constexpr WPARAM SIZE_MINIMIZED = 1;
+inline constexpr WPARAM SIZE_MAXIMIZED = 2;
+inline constexpr UINT RDW_INVALIDATE = 0x0001;
+inline constexpr UINT RDW_ERASE = 0x0004;
+inline constexpr UINT RDW_UPDATENOW = 0x0100;
+inline constexpr int SW_SHOWNORMAL = 1;
+inline constexpr int SW_MAXIMIZE = 3;
+inline constexpr int SW_MINIMIZE = 6;
+inline constexpr int SW_RESTORE = 9;
 
 namespace platform {
 
@@ -153,14 +180,26 @@ public:
     BOOL IsWindowVisible() const;
     void SetFocus() const;
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
-    BOOL IsIconic() const;
-    BOOL IsZoomed() const;
-    void GetClientRect(RECT* rect) const;
-    void GetWindowRect(RECT* rect) const;
     // As SendMessage, but a caller on another thread does not wait for the answer: the message is
     // queued to the window's thread behind those sent before it. For notices whose answer no one
     // reads, such as a worker's progress.
     BOOL SendNotifyMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+
+    // Geometry, in WinGeometry.cpp. A window's rectangle is its outer (frame) rectangle in screen
+    // pixels; a control's is its own rectangle in screen pixels. The client rectangle starts at 0.
+    void GetWindowRect(RECT* rect) const;
+    void GetClientRect(RECT* rect) const;
+    void ScreenToClient(RECT* rect) const;
+    // A window is moved to an outer rectangle in screen pixels, a control to a rectangle in its
+    // dialog's client pixels.
+    void MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE) const;
+    // Invalidates the window (or updateRect in client pixels); RDW_UPDATENOW repaints it at once.
+    BOOL RedrawWindow(const RECT* updateRect = nullptr, const void* updateRegion = nullptr,
+                      UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE) const;
+    BOOL IsZoomed() const;
+    BOOL IsIconic() const;
+    // SW_MAXIMIZE, SW_MINIMIZE, SW_RESTORE or SW_SHOWNORMAL; returns whether it was visible.
+    BOOL ShowWindow(int command) const;
 
 protected:
     HWND m_hWnd = 0;
@@ -216,6 +255,8 @@ public:
     // Handles a command from a control; returns TRUE when it was handled.
     virtual BOOL OnCommand(UINT id, UINT code);
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // The default processing of the message being handled by WindowProc.
+    LRESULT Default();
 
     // The window-system object behind the dialog while it exists; for the platform layer and
     // for tests that drive the dialog.

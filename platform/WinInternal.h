@@ -63,4 +63,16 @@ MessageBoxFunction& MessageBoxHook();
 // window being painted by the window system at this moment (null outside a paint).
 LRESULT PictureMessage(WindowRecord& record, UINT message, WPARAM wParam, LPARAM lParam);
 QWidget*& PaintingWidget();
+
+// Hands a message to a dialog's WindowProc, recording it for CDialog::Default.
+LRESULT DispatchToDialog(CDialog* dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Dialog window geometry (WinGeometry.cpp). Before OnInitDialog: shows the window and, where a
+// window manager decorates it, waits for its frame, so that outer rectangles hold from the start;
+// then asks the dialog for its size limits.
+void PrepareDialogWindow(CDialog* dialog, QWidget* widget);
+// Size, move and window-state changes reach the dialog as WM_SIZE and WM_MOVE; a changed frame
+// converts the outer size limits to client pixels again.
+enum class GeometryChange { Size, Move, State };
+void DialogGeometryChanged(CDialog* dialog, QWidget* widget, GeometryChange change);
 } // namespace platform

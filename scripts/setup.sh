@@ -5,7 +5,7 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # The packages every build needs.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev fonts-liberation fp-utils)
-TEST_PACKAGES=(libgtest-dev libgmock-dev xvfb openbox xdotool xclip x11-utils desktop-file-utils)
+TEST_PACKAGES=(libgtest-dev libgmock-dev xvfb openbox xdotool xclip x11-utils desktop-file-utils wmctrl)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

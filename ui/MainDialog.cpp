@@ -8,6 +8,7 @@
 #include "platform/TextNumber.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -46,6 +47,49 @@ const CommandEntry kCommandMap[] = {
     {MainDialog::kAbout, &MainDialog::OnAbout},
 };
 
+// Window messages other than commands, each unpacked for its handler.
+struct MessageEntry {
+    UINT message;
+    void (*handler)(MainDialog& dialog, WPARAM wParam, LPARAM lParam);
+};
+
+const MessageEntry kMessageMap[] = {
+    {WM_SIZE,
+     [](MainDialog& dialog, WPARAM wParam, LPARAM lParam) {
+         dialog.OnSize(UINT(wParam), int(LOWORD(WPARAM(lParam))), int(HIWORD(WPARAM(lParam))));
+     }},
+    {WM_MOVE,
+     [](MainDialog& dialog, WPARAM, LPARAM lParam) {
+         dialog.OnMove(int(std::int16_t(LOWORD(WPARAM(lParam)))),
+                       int(std::int16_t(HIWORD(WPARAM(lParam)))));
+     }},
+    {WM_GETMINMAXINFO,
+     [](MainDialog& dialog, WPARAM, LPARAM lParam) {
+         dialog.OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
+     }},
+};
+
+// The controls that follow the window's size, with the edges that move: the command buttons
+// move right, the symbols edit and the output widen, the output also grows down, the progress
+// bar and the welcome button move down and widen, the image buttons move down.
+const std::pair<int, std::int32_t> kFollowSize[] = {
+    {MainDialog::kSpecialSymbols, EDGE_RIGHT},
+    {MainDialog::kGenerate, EDGE_LEFT | EDGE_RIGHT},
+    {MainDialog::kSave, EDGE_LEFT | EDGE_RIGHT},
+    {MainDialog::kOpen, EDGE_LEFT | EDGE_RIGHT},
+    {MainDialog::kAbout, EDGE_LEFT | EDGE_RIGHT},
+    {MainDialog::kHelp, EDGE_LEFT | EDGE_RIGHT},
+    {IDCANCEL, EDGE_LEFT | EDGE_RIGHT},
+    {MainDialog::kOutput, EDGE_RIGHT | EDGE_BOTTOM},
+    {MainDialog::kWelcome, EDGE_RIGHT | EDGE_TOP | EDGE_BOTTOM},
+    {MainDialog::kProgress, EDGE_RIGHT | EDGE_TOP | EDGE_BOTTOM},
+    {MainDialog::kLink1, EDGE_TOP | EDGE_BOTTOM},
+    {MainDialog::kLink2, EDGE_TOP | EDGE_BOTTOM},
+    {MainDialog::kLink3, EDGE_TOP | EDGE_BOTTOM},
+};
+// The image buttons also keep their reference at the same fraction of the window's width.
+const int kProportional[] = {MainDialog::kLink1, MainDialog::kLink2, MainDialog::kLink3};
+
 } // namespace
 
 MainDialog::MainDialog(CWnd* parent) : CDialog(kMainTemplate, parent) {
@@ -77,8 +121,29 @@ LRESULT MainDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_QUERYDRAGICON:
         return reinterpret_cast<LRESULT>(OnQueryDragIcon());
     default:
-        return CDialog::WindowProc(message, wParam, lParam);
+        break;
     }
+    for (const MessageEntry& entry : kMessageMap) {
+        if (entry.message == message) {
+            entry.handler(*this, wParam, lParam);
+            return 0;
+        }
+    }
+    return CDialog::WindowProc(message, wParam, lParam);
+}
+
+void MainDialog::OnSize(UINT /*type*/, int /*width*/, int /*height*/) {
+    Default();
+    m_layout.Relayout();
+}
+
+void MainDialog::OnMove(int /*x*/, int /*y*/) {
+    Default();
+    m_layout.Relayout();
+}
+
+void MainDialog::OnGetMinMaxInfo(MINMAXINFO* info) {
+    info->ptMinTrackSize = {kMinWidth, kMinHeight};
 }
 
 BOOL MainDialog::OnInitDialog() {
@@ -94,8 +159,19 @@ BOOL MainDialog::OnInitDialog() {
 
     GeneratorSettings::Instance().Load(kSettingsFile);
 
-    // The anchor layout is attached and the saved geometry restored at this point once the
-    // resizable layout exists; the geometry blob read from the settings file is kept meanwhile.
+    m_layout.Attach(this);
+    auto* followSize = new AnchorGroup(kLayoutReference1, ANCHOR_FOLLOWSIZE | ANCHOR_X | ANCHOR_Y);
+    m_layout.AddGroup(followSize);
+    for (const auto& [id, edges] : kFollowSize)
+        followSize->AddControl(id, edges);
+    auto* proportional = new AnchorGroup(kLayoutReference2, ANCHOR_PROPORTIONAL | ANCHOR_X);
+    m_layout.AddGroup(proportional);
+    for (const int id : kProportional)
+        proportional->AddControl(id, EDGE_LEFT | EDGE_RIGHT);
+    if (const ByteBuffer& geometry = GeneratorSettings::Instance().m_geometry; !geometry.IsZero()) {
+        ByteReader reader(geometry);
+        m_layout.RestoreGeometry(reader);
+    }
 
     UpdateControls();
     return TRUE;
@@ -219,6 +295,9 @@ void MainDialog::OnCancel() {
         platform::PumpMessagesUntil([this] { return m_pGenerator == nullptr; });
     }
     UpdateSettings();
-    GeneratorSettings::Instance().Save(kSettingsFile);
+    GeneratorSettings& settings = GeneratorSettings::Instance();
+    settings.m_geometry.Clear();
+    m_layout.SaveGeometry(settings.m_geometry);
+    settings.Save(kSettingsFile);
     CDialog::OnCancel();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "layout/AnchorLayout.h"
 #include "platform/Gdi.h"
 #include "platform/Win.h"
 
@@ -56,6 +57,13 @@ public:
     void OnGenerate();
     void StartOrCancel();
     void OnComplete();
+    void OnSize(UINT type, int width, int height);
+    void OnMove(int x, int y);
+    void OnGetMinMaxInfo(MINMAXINFO* info);
+
+    // The smallest outer size the window can be dragged to.
+    static constexpr LONG kMinWidth = 356;
+    static constexpr LONG kMinHeight = 312;
 
     // Files: the output box and the alphabet to and from text files, byte for byte.
     void OnSave();
@@ -100,6 +108,7 @@ public:
 
 private:
     CFont m_font;
+    AnchorLayout m_layout;
     CGenerator* m_pGenerator = nullptr;
     HICON m_hIcon = nullptr;
     std::unique_ptr<CBitmap> m_pWelcomeBitmap;

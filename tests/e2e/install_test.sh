@@ -69,8 +69,9 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v xpr
     pids+=($!)
     window=$(timeout 20 xdotool search --sync --name '^Mirrak Generator$' | head -n 1) ||
         fail "the installed program's window did not appear within 20 s"
-    xprop -id "$window" _NET_WM_ICON | head -n 3 >icon.txt
-    grep -q 'Icon (32 x 32)' icon.txt || fail "the window has no 32 x 32 icon: $(cat icon.txt)"
+    # The icon is set while the dialog initialises, which may follow the window's first showing.
+    has_icon() { xprop -id "$window" _NET_WM_ICON | head -n 3 >icon.txt && grep -q 'Icon (32 x 32)' icon.txt; }
+    wait_for 10 has_icon || fail "the window has no 32 x 32 icon: $(cat icon.txt)"
 else
     echo "install_test: Xvfb, xdotool or xprop missing: window icon not checked" >&2
 fi

@@ -1,0 +1,225 @@
+// Window geometry of the window-system layer: outer and client rectangles, moving windows and
+// controls, maximized and minimized states, size limits, and the size and move notifications.
+
+#include "platform/Win.h"
+#include "platform/WinInternal.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWindow>
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+
+struct CurrentMessage {
+    UINT message = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+};
+thread_local CurrentMessage t_current;
+
+// The frame around a top-level window: what the window manager (or the offscreen platform) adds
+// around the client area. Controls have none.
+QMargins FrameOf(const QWidget* widget) {
+    if (!widget->isWindow() || widget->windowHandle() == nullptr)
+        return {};
+    return widget->windowHandle()->frameMargins();
+}
+
+// The client area of a widget in screen pixels. Controls are placed from their dialog's client
+// origin, so that a control's screen rectangle mapped back by its dialog is exactly its geometry.
+QRect ScreenClientRect(const QWidget* widget) {
+    const QWidget* top = widget->window();
+    const QPoint origin = top->geometry().topLeft();
+    if (widget == top)
+        return QRect(origin, widget->size());
+    return QRect(origin + widget->mapTo(top, QPoint(0, 0)), widget->size());
+}
+
+RECT ToRect(const QRect& rect) {
+    return {LONG(rect.left()), LONG(rect.top()), LONG(rect.left() + rect.width()),
+            LONG(rect.top() + rect.height())};
+}
+
+LPARAM MakeLParam(int low, int high) {
+    return LPARAM(MAKEWPARAM(unsigned(low), unsigned(high)));
+}
+
+// Asks the dialog for its size limits and applies them to the client area: the outer sizes the
+// dialog names, less the current frame.
+void ApplyMinMaxInfo(CDialog* dialog, QWidget* widget) {
+    const QMargins frame = FrameOf(widget);
+    widget->setProperty("mirrakFrame", QVariant::fromValue(frame));
+    const int frameWidth = frame.left() + frame.right();
+    const int frameHeight = frame.top() + frame.bottom();
+    const QRect available =
+        widget->screen() ? widget->screen()->availableGeometry() : QRect(0, 0, 0, 0);
+    MINMAXINFO info{};
+    info.ptMaxSize = {LONG(available.width()), LONG(available.height())};
+    info.ptMaxPosition = {LONG(available.left()), LONG(available.top())};
+    info.ptMinTrackSize = {LONG(frameWidth), LONG(frameHeight)};
+    info.ptMaxTrackSize = {LONG(QWIDGETSIZE_MAX), LONG(QWIDGETSIZE_MAX)};
+    const MINMAXINFO asked = info;
+    DispatchToDialog(dialog, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    if (info.ptMinTrackSize.x != asked.ptMinTrackSize.x ||
+        info.ptMinTrackSize.y != asked.ptMinTrackSize.y)
+        widget->setMinimumSize(std::max(0, int(info.ptMinTrackSize.x) - frameWidth),
+                               std::max(0, int(info.ptMinTrackSize.y) - frameHeight));
+    if (info.ptMaxTrackSize.x != asked.ptMaxTrackSize.x ||
+        info.ptMaxTrackSize.y != asked.ptMaxTrackSize.y)
+        widget->setMaximumSize(
+            std::clamp(int(info.ptMaxTrackSize.x) - frameWidth, 0, QWIDGETSIZE_MAX),
+            std::clamp(int(info.ptMaxTrackSize.y) - frameHeight, 0, QWIDGETSIZE_MAX));
+}
+
+} // namespace
+
+LRESULT DispatchToDialog(CDialog* dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    const CurrentMessage outer = t_current;
+    t_current = {message, wParam, lParam};
+    const LRESULT result = dialog->WindowProc(message, wParam, lParam);
+    t_current = outer;
+    return result;
+}
+
+void PrepareDialogWindow(CDialog* dialog, QWidget* widget) {
+    // Modality takes effect when a window is shown, so a dialog over another window gets it now
+    // rather than from exec(). A dialog without an owner blocks no other window; declared modal,
+    // window managers would refuse to maximize it.
+    if (widget->parentWidget() != nullptr)
+        widget->setAttribute(Qt::WA_ShowModal, true);
+    widget->show();
+    // An X11 window manager decorates and places a new window after it is asked to map it;
+    // until then the frame, and so the outer rectangle, is unknown, and a move or a maximize
+    // asked for meanwhile may be overridden by the manager's own placement. Waiting until the
+    // window is decorated and on the screen keeps the outer size the dialog sees constant from
+    // OnInitDialog on. Without a window manager the frame never comes. The offscreen platform
+    // has its frame at once.
+    const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb");
+    const auto placed = [&] {
+        return !FrameOf(widget).isNull() && (!x11 || widget->windowHandle()->isExposed());
+    };
+    if (!placed()) {
+        QElapsedTimer waited;
+        waited.start();
+        while (!placed() && waited.elapsed() < 1000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    ApplyMinMaxInfo(dialog, widget);
+}
+
+void DialogGeometryChanged(CDialog* dialog, QWidget* widget, GeometryChange change) {
+    // The frame can change at any time (decorations come late, a maximized window may lose its
+    // border): the outer limits then mean another client size.
+    if (widget->property("mirrakFrame").isValid() &&
+        widget->property("mirrakFrame").value<QMargins>() != FrameOf(widget))
+        ApplyMinMaxInfo(dialog, widget);
+    const QRect client = widget->geometry();
+    if (change == GeometryChange::Move) {
+        DispatchToDialog(dialog, WM_MOVE, 0, MakeLParam(client.x(), client.y()));
+        return;
+    }
+    const WPARAM type = widget->isMinimized()   ? SIZE_MINIMIZED
+                        : widget->isMaximized() ? SIZE_MAXIMIZED
+                                                : SIZE_RESTORED;
+    DispatchToDialog(dialog, WM_SIZE, type, MakeLParam(client.width(), client.height()));
+}
+
+} // namespace platform
+
+using namespace platform;
+
+LRESULT CDialog::Default() {
+    return CDialog::WindowProc(t_current.message, t_current.wParam, t_current.lParam);
+}
+
+void CWnd::GetWindowRect(RECT* rect) const {
+    WithWindow(m_hWnd, [&](WindowRecord& record) {
+        *rect = ToRect(ScreenClientRect(record.widget).marginsAdded(FrameOf(record.widget)));
+    });
+}
+
+void CWnd::GetClientRect(RECT* rect) const {
+    WithWindow(m_hWnd, [&](WindowRecord& record) {
+        *rect = {0, 0, LONG(record.widget->width()), LONG(record.widget->height())};
+    });
+}
+
+void CWnd::ScreenToClient(RECT* rect) const {
+    WithWindow(m_hWnd, [&](WindowRecord& record) {
+        const QPoint origin = ScreenClientRect(record.widget).topLeft();
+        *rect = {LONG(rect->left - origin.x()), LONG(rect->top - origin.y()),
+                 LONG(rect->right - origin.x()), LONG(rect->bottom - origin.y())};
+    });
+}
+
+void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint) const {
+    WithWindow(m_hWnd, [&](WindowRecord& record) {
+        QWidget* widget = record.widget;
+        if (!widget->isWindow()) {
+            widget->setGeometry(x, y, std::max(0, width), std::max(0, height));
+        } else {
+            // The client goes inside the frame the window has now. Under X11 the window manager
+            // carries the move out later, and the toolkit's own idea of the frame may still be
+            // the undecorated one, so the frame position is not left to it.
+            const QMargins frame = FrameOf(widget);
+            widget->setGeometry(x + frame.left(), y + frame.top(),
+                                std::max(0, width - frame.left() - frame.right()),
+                                std::max(0, height - frame.top() - frame.bottom()));
+        }
+        if (repaint)
+            widget->update();
+    });
+}
+
+BOOL CWnd::RedrawWindow(const RECT* updateRect, const void* /*updateRegion*/, UINT flags) const {
+    return WithWindow(m_hWnd, [&](WindowRecord& record) {
+        QWidget* widget = record.widget;
+        const QRect area = updateRect ? QRect(QPoint(updateRect->left, updateRect->top),
+                                              QPoint(updateRect->right - 1, updateRect->bottom - 1))
+                                      : widget->rect();
+        if (flags & RDW_UPDATENOW)
+            widget->repaint(area);
+        else if (flags & (RDW_INVALIDATE | RDW_ERASE))
+            widget->update(area);
+    });
+}
+
+BOOL CWnd::IsZoomed() const {
+    BOOL zoomed = FALSE;
+    WithWindow(m_hWnd, [&](WindowRecord& record) { zoomed = record.widget->isMaximized(); });
+    return zoomed;
+}
+
+BOOL CWnd::IsIconic() const {
+    BOOL iconic = FALSE;
+    WithWindow(m_hWnd, [&](WindowRecord& record) { iconic = record.widget->isMinimized(); });
+    return iconic;
+}
+
+BOOL CWnd::ShowWindow(int command) const {
+    BOOL wasVisible = FALSE;
+    WithWindow(m_hWnd, [&](WindowRecord& record) {
+        QWidget* widget = record.widget;
+        wasVisible = widget->isVisible();
+        switch (command) {
+        case SW_MAXIMIZE:
+            widget->showMaximized();
+            break;
+        case SW_MINIMIZE:
+            widget->showMinimized();
+            break;
+        case SW_RESTORE:
+        case SW_SHOWNORMAL:
+            widget->showNormal();
+            break;
+        default:
+            widget->show();
+            break;
+        }
+    });
+    return wasVisible;
+}

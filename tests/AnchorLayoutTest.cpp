@@ -1,0 +1,356 @@
+// The anchor layout and the saved window geometry, with real windows on the offscreen platform,
+// where every window has a 2-pixel frame: the generator window resized, moved, maximized and
+// minimized; a dialog with a proportional group of its own; the geometry blob of "gen.cfg".
+
+#include "layout/AnchorLayout.h"
+
+#include "TestSupport.h"
+#include "generator/ByteReader.h"
+#include "generator/GeneratorSettings.h"
+#include "ui/MainDialog.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <map>
+#include <ostream>
+
+bool operator==(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+void PrintTo(const RECT& r, std::ostream* out) {
+    *out << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
+}
+
+namespace {
+
+using enum MainDialog::ControlId;
+constexpr int kFrame = 2;
+
+QWidget* Native(const CDialog& dialog) {
+    return static_cast<QWidget*>(dialog.NativeWindow());
+}
+RECT WindowRect(const CWnd& window) {
+    RECT rect{};
+    window.GetWindowRect(&rect);
+    return rect;
+}
+RECT ControlRect(const CWnd& dialog, int id) {
+    RECT rect = WindowRect(dialog.GetDlgItem(id));
+    dialog.ScreenToClient(&rect);
+    return rect;
+}
+RECT ToRect(const QRect& r) {
+    return {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+}
+RECT Moved(RECT r, int left, int top, int right, int bottom) {
+    return {r.left + left, r.top + top, r.right + right, r.bottom + bottom};
+}
+// The window as a person sizes it: the client gets the outer size less the frame.
+void SizeOuter(const CDialog& dialog, int width, int height) {
+    Native(dialog)->resize(width - 2 * kFrame, height - 2 * kFrame);
+}
+
+// The offscreen platform carries out a change of window state once its events are handled.
+void Show(const CWnd& window, int command) {
+    window.ShowWindow(command);
+    QApplication::processEvents();
+}
+
+// Runs a modal session of dialog: steps once it is up, then it is closed unless it was.
+template <class Dialog> void Session(Dialog& dialog, const std::function<void()>& steps) {
+    QTimer::singleShot(0, [&] {
+        steps();
+        if (dialog.IsWindowVisible())
+            dialog.OnCancel();
+    });
+    dialog.DoModal();
+}
+
+class AnchorLayoutTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(platform::EnsureGuiApplication()); }
+    AnchorLayoutTest() {
+        GeneratorSettings::Instance() = GeneratorSettings();
+        GeneratorSettings::Instance().SetDefaults();
+    }
+    // One session of the generator window, started with the given geometry blob in "gen.cfg".
+    void Run(const ByteBuffer& geometry, const std::function<void(MainDialog&)>& steps) {
+        GeneratorSettings::Instance().m_geometry = geometry;
+        ASSERT_TRUE(GeneratorSettings::Instance().Save(MainDialog::kSettingsFile));
+        MainDialog dialog;
+        m_app.m_pMainWnd = &dialog;
+        Session(dialog, [&] { steps(dialog); });
+        m_app.m_pMainWnd = nullptr;
+    }
+    const ByteBuffer& Saved() const { return GeneratorSettings::Instance().m_geometry; }
+
+    testing_support::TempDir m_folder{true};
+    CWinApp m_app;
+};
+
+// The blob: maximized byte, normal outer rectangle, then ratio pairs of the two groups.
+ByteBuffer Blob(std::uint8_t maximized, RECT r, int pairs = 2) {
+    ByteBuffer blob;
+    blob.Append(maximized);
+    for (const std::int32_t value : {r.left, r.top, r.right, r.bottom})
+        blob.Append(value);
+    for (int i = 0; i < 2 * pairs; ++i)
+        blob.Append(0.25);
+    return blob;
+}
+
+// Edges moved by the first group when the window grows by (100, 50): left, top, right, bottom.
+struct Growth {
+    std::vector<int> ids;
+    int left, top, right, bottom;
+};
+const Growth kGrowth[] = {
+    {{kSpecialSymbols}, 0, 0, 100, 0},
+    {{kGenerate, kSave, kOpen, kAbout, kHelp, IDCANCEL}, 100, 0, 100, 0},
+    {{kLayoutReference1}, 100, 50, 100, 50},
+    {{kOutput}, 0, 0, 100, 50},
+    {{kWelcome, kProgress}, 0, 50, 100, 50},
+    {{kQuantity, kUpper, kSpecial}, 0, 0, 0, 0},
+};
+const int kImages[] = {kLink1, kLink2, kLink3};
+
+TEST_F(AnchorLayoutTest, ControlsFollowResizeMaximizeAndMinimizeAndComeBackExactly) {
+    RECT normal{};
+    Run({}, [&](MainDialog& dialog) {
+        QWidget* window = Native(dialog);
+        // Outer rectangles are the frame's; a control's maps back to its own geometry.
+        EXPECT_EQ(WindowRect(dialog), ToRect(window->frameGeometry()));
+        const QPushButton* generate = window->findChild<QPushButton*>(); // the first button
+        EXPECT_EQ(ControlRect(dialog, kGenerate), ToRect(generate->geometry()));
+
+        std::map<int, RECT> start;
+        for (int id = 0; id <= kLayoutReference2; ++id)
+            start[id] = ControlRect(dialog, id);
+        const auto firstGroupAtStart = [&] {
+            for (const Growth& g : kGrowth)
+                for (const int id : g.ids)
+                    EXPECT_EQ(ControlRect(dialog, id), start[id]) << id;
+            for (const int id : kImages)
+                EXPECT_EQ(ControlRect(dialog, id).top, start[id].top) << id;
+        };
+        const RECT outer = WindowRect(dialog);
+        const int width = outer.right - outer.left, height = outer.bottom - outer.top;
+
+        SizeOuter(dialog, width + 100, height + 50);
+        for (const Growth& g : kGrowth)
+            for (const int id : g.ids)
+                EXPECT_EQ(ControlRect(dialog, id),
+                          Moved(start[id], g.left, g.top, g.right, g.bottom))
+                    << id;
+        // The image buttons move down, and sideways with the second reference, which stays at
+        // its fraction of the width.
+        const RECT reference = ControlRect(dialog, kLayoutReference2);
+        const int sideways = reference.left - start[kLayoutReference2].left;
+        EXPECT_NEAR(reference.left, (width + 100) * double(start[kLayoutReference2].left) / width,
+                    1.0);
+        EXPECT_GT(sideways, 0);
+        for (const int id : kImages)
+            EXPECT_EQ(ControlRect(dialog, id), Moved(start[id], sideways, 50, sideways, 50));
+
+        SizeOuter(dialog, width, height);
+        firstGroupAtStart();
+
+        // A plain move touches no control of the first group.
+        window->move(window->pos() + QPoint(37, 11));
+        firstGroupAtStart();
+        normal = WindowRect(dialog);
+
+        Show(dialog, SW_MAXIMIZE);
+        EXPECT_TRUE(dialog.IsZoomed());
+        const RECT maximized = WindowRect(dialog);
+        EXPECT_EQ(maximized.right - maximized.left, window->screen()->availableSize().width());
+        EXPECT_EQ(ControlRect(dialog, kGenerate).left,
+                  start[kGenerate].left + (maximized.right - maximized.left) - width);
+        EXPECT_EQ(ControlRect(dialog, kProgress).top,
+                  start[kProgress].top + (maximized.bottom - maximized.top) - height);
+        Show(dialog, SW_RESTORE);
+        EXPECT_EQ(WindowRect(dialog), normal);
+        firstGroupAtStart();
+
+        Show(dialog, SW_MINIMIZE);
+        EXPECT_TRUE(dialog.IsIconic());
+        Show(dialog, SW_RESTORE);
+        EXPECT_FALSE(dialog.IsIconic());
+        firstGroupAtStart();
+
+        // The window cannot be made smaller than 356 x 312 outer pixels.
+        SizeOuter(dialog, 100, 100);
+        const RECT smallest = WindowRect(dialog);
+        EXPECT_EQ(smallest.right - smallest.left, 356);
+        EXPECT_EQ(smallest.bottom - smallest.top, 312);
+        SizeOuter(dialog, width, height);
+        normal = WindowRect(dialog);
+        Show(dialog, SW_MAXIMIZE); // closed maximized: the rectangle from before is saved
+    });
+    ASSERT_EQ(Saved().GetSize(), 49);
+    EXPECT_EQ(std::memcmp(Saved().GetData(), Blob(1, normal, 0).GetData(), 17), 0);
+}
+
+// A dialog whose only group keeps the hidden reference 1026 at its fraction of the width and
+// moves the three image buttons with it.
+struct ProportionalDialog : CDialog {
+    ProportionalDialog() : CDialog(102) {}
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_SIZE || message == WM_MOVE) {
+            Default();
+            m_layout.Relayout();
+            return 0;
+        }
+        return CDialog::WindowProc(message, wParam, lParam);
+    }
+    // Outer width 360 with the reference at client x left; then the layout is set up.
+    AnchorGroup* Start(int left) {
+        SizeOuter(*this, 360, 400);
+        GetDlgItem(kLayoutReference2).MoveWindow(left, 300, 20, 10);
+        for (const int id : kImages)
+            GetDlgItem(id).MoveWindow(id - kLink1 + left - 100, 320, 60, 30);
+        m_layout.Attach(this);
+        auto* group = new AnchorGroup(kLayoutReference2, ANCHOR_PROPORTIONAL | ANCHOR_X);
+        m_layout.AddGroup(group);
+        for (const int id : kImages)
+            group->AddControl(id, EDGE_LEFT | EDGE_RIGHT);
+        return group;
+    }
+    // Client x of the reference and of each image button relative to where it started.
+    std::vector<int> Lefts(int left) const {
+        std::vector<int> lefts{ControlRect(*this, kLayoutReference2).left - left};
+        for (const int id : kImages)
+            lefts.push_back(ControlRect(*this, id).left - (id - kLink1 + left - 100));
+        return lefts;
+    }
+    AnchorLayout m_layout;
+};
+
+struct PaintCounter : QObject {
+    bool eventFilter(QObject*, QEvent* event) override {
+        count += event->type() == QEvent::Paint;
+        return false;
+    }
+    int count = 0;
+};
+
+TEST_F(AnchorLayoutTest, ProportionalGroupKeepsItsUnroundedPositionAndTruncatesTowardZero) {
+    ProportionalDialog dialog;
+    Session(dialog, [&] {
+        AnchorGroup* group = dialog.Start(180); // ratio 0.5
+        PaintCounter paints;
+        for (QPushButton* button : Native(dialog)->findChildren<QPushButton*>())
+            if (button->isFlat()) // the image buttons
+                button->installEventFilter(&paints);
+        SizeOuter(dialog, 461, 400);
+        EXPECT_EQ(dialog.Lefts(180), (std::vector<int>{50, 50, 50, 50}));
+        EXPECT_EQ(group->m_posX, 230.5);
+        SizeOuter(dialog, 360, 400);
+        EXPECT_EQ(dialog.Lefts(180), (std::vector<int>{0, 0, 0, 0}));
+        // A control is repainted before MoveControl returns; a zero shift does nothing at all.
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(Native(dialog)));
+        QApplication::processEvents();
+        paints.count = 0;
+        dialog.m_layout.MoveControl(kLink1, EDGE_LEFT | EDGE_RIGHT, 0, 0);
+        EXPECT_EQ(paints.count, 0);
+        dialog.m_layout.MoveControl(kLink1, EDGE_LEFT | EDGE_RIGHT, 5, 0);
+        EXPECT_GT(paints.count, 0);
+        EXPECT_EQ(dialog.Lefts(180), (std::vector<int>{0, 5, 0, 0}));
+        dialog.m_layout.MoveControl(kLink1, EDGE_LEFT | EDGE_RIGHT, -5, 0);
+        QApplication::processEvents();
+        // The normal rectangle follows the window, except while it is maximized.
+        paints.count = 0;
+        Native(dialog)->move(Native(dialog)->pos() + QPoint(9, 9));
+        EXPECT_EQ(paints.count, 0); // no shift: nothing moved or repainted
+        const RECT normal = WindowRect(dialog);
+        EXPECT_EQ(dialog.m_layout.m_rcNormal, normal);
+        Show(dialog, SW_MAXIMIZE);
+        EXPECT_EQ(dialog.m_layout.m_rcNormal, normal);
+        Show(dialog, SW_RESTORE);
+        EXPECT_EQ(dialog.m_layout.m_rcNormal, normal);
+        Show(dialog, SW_MINIMIZE);
+        EXPECT_EQ(dialog.m_layout.m_rcNormal, normal);
+        dialog.EndDialog(IDCANCEL);
+    });
+    ProportionalDialog truncating;
+    Session(truncating, [&] {
+        AnchorGroup* group = truncating.Start(185);
+        QWidget* window = Native(truncating);
+        for (int move = 1; move <= 2; ++move) {
+            window->move(window->pos() + QPoint(5, 5));
+            EXPECT_EQ(truncating.Lefts(185), (std::vector<int>{-1, -1, -1, -1})) << move;
+            EXPECT_EQ(group->m_posX, 360 * (185.0 / 360)); // 184.99999999999997
+        }
+        truncating.EndDialog(IDCANCEL);
+    });
+}
+
+TEST_F(AnchorLayoutTest, SavedGeometryIsRestoredWithinBoundsAndMaximized) {
+    RECT first{};
+    Run({}, [&](MainDialog& dialog) { first = WindowRect(dialog); });
+    ASSERT_EQ(Saved().GetSize(), 49); // a first run stores the window where it opened
+
+    const RECT example{100, 80, 560, 440};
+    const struct {
+        const char* name;
+        ByteBuffer blob;
+        RECT expected;
+        bool maximized;
+    } cases[] = {
+        {"example", Blob(0, example), example, false},
+        {"right 10000", Blob(0, {9000, 80, 10000, 440}), {9000, 80, 10000, 440}, false},
+        {"right 10001", Blob(0, {9000, 80, 10001, 440}), first, false},
+        {"left -10000", Blob(0, {-10000, 80, 10000, 440}), {-10000, 80, 10000, 440}, false},
+        {"left -10001", Blob(0, {-10001, 80, 10000, 440}), first, false},
+        {"right -1", Blob(0, {-400, 80, -1, 440}), first, false},
+        {"17 bytes", Blob(0, example, 0), example, false},
+        {"extra pairs", Blob(0, example, 3), example, false},
+        {"all zero", ByteBuffer(std::string(49, '\0')), first, false},
+        {"maximized", Blob(1, example), example, true},
+        {"maximized unchecked", Blob(1, {9000, 80, 10001, 440}), {9000, 80, 10001, 440}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Run(c.blob, [&](MainDialog& dialog) {
+            // Read at once: once its events are handled, the offscreen platform shifts a window
+            // at a negative x by its frame.
+            EXPECT_EQ(bool(dialog.IsZoomed()), c.maximized);
+            if (!c.maximized) {
+                EXPECT_EQ(WindowRect(dialog), c.expected);
+                return;
+            }
+            Show(dialog, SW_RESTORE); // un-maximized, it is where it was saved
+            EXPECT_EQ(WindowRect(dialog), c.expected);
+            Show(dialog, SW_MAXIMIZE);
+        });
+        ASSERT_EQ(Saved().GetSize(), 49);
+        EXPECT_EQ(std::memcmp(Saved().GetData(), Blob(c.maximized, c.expected, 0).GetData(), 17),
+                  0);
+    }
+    // The example byte for byte; the ratios are the references' client positions over the
+    // outer size.
+    const std::uint8_t exampleHead[17] = {0, 100, 0, 0, 0, 80, 0, 0, 0, 48, 2, 0, 0, 184, 1, 0, 0};
+    Run(Blob(0, example), [&](MainDialog& dialog) {
+        const RECT ref1 = ControlRect(dialog, kLayoutReference1);
+        const RECT ref2 = ControlRect(dialog, kLayoutReference2);
+        dialog.OnCancel();
+        ByteReader reader(Saved());
+        std::uint8_t head[17];
+        reader.ReadBytes(head, 17);
+        EXPECT_EQ(std::memcmp(head, exampleHead, 17), 0);
+        double ratios[4] = {};
+        for (double& ratio : ratios)
+            reader.ReadDouble(ratio);
+        EXPECT_EQ(ratios[0], ref1.left / 460.0);
+        EXPECT_EQ(ratios[1], ref1.top / 360.0);
+        EXPECT_NEAR(ratios[2], ref2.left / 460.0, 1 / 460.0);
+        EXPECT_EQ(ratios[3], ref2.top / 360.0);
+    });
+}
+
+} // namespace
