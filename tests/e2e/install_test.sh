@@ -7,30 +7,9 @@ set -euo pipefail
 
 [ $# -eq 1 ] || { echo "usage: $0 BUILD-DIR" >&2; exit 2; }
 build=$(realpath "$1")
-tmp=$(mktemp -d "${TMPDIR:-/tmp}/mirrak-install.XXXXXX")
+name=install
+source "$(dirname "$0")/session.sh"
 prefix=$tmp/prefix
-pids=() # every process started here, ended by its pid on any exit; the folder is removed
-
-cleanup() {
-    kill "${pids[@]}" 2>/dev/null || true
-    wait "${pids[@]}" 2>/dev/null || true
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
-fail() {
-    echo "install_test: FAIL: $*" >&2
-    tail -n 20 "$tmp"/*.log >&2 2>/dev/null || true
-    exit 1
-}
-wait_for() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@" >/dev/null 2>&1; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.1
-    done
-}
 # The first bytes of a file as hex, without blanks.
 hex() { head -c "$2" "$1" | od -An -tx1 | tr -d ' \n'; }
 
@@ -60,11 +39,7 @@ cd "$tmp"
 
 # The window: its icon comes from the resources compiled into the program.
 if command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v xprop >/dev/null; then
-    unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>display 2>xvfb.log &
-    pids+=($!)
-    wait_for 20 test -s display || fail "Xvfb did not start within 20 s"
-    DISPLAY=":$(head -n 1 display)" && export DISPLAY
+    start_display 800x600x24
     "$program" >program.log 2>&1 &
     pids+=($!)
     window=$(timeout 20 xdotool search --sync --name '^Mirrak Generator$' | head -n 1) ||

@@ -9,46 +9,10 @@ set -euo pipefail
 program=$(realpath "$1")
 quantity=300 # above 255, so that the low byte and the 32-bit field of "gen.cfg" differ
 length=23
-tmp=$(mktemp -d "${TMPDIR:-/tmp}/mirrak-window.XXXXXX")
-pids=() # every process started here, ended by its pid on any exit; the folder is removed
-
-cleanup() {
-    kill "${pids[@]}" 2>/dev/null || true
-    wait "${pids[@]}" 2>/dev/null || true
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
-fail() {
-    echo "window_test: FAIL: $*" >&2
-    tail -n 20 "$tmp"/*.log >&2 2>/dev/null || true
-    exit 1
-}
-# wait_for SECONDS COMMAND...: retries COMMAND until it succeeds; non-zero when SECONDS pass first.
-wait_for() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@" >/dev/null 2>&1; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.1
-    done
-}
-
-# A sanitized build reports leaks at exit; those of system libraries are not the program's.
-suppressions="$(cd "$(dirname "$0")/.." && pwd)/lsan.supp"
-export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$suppressions"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+name=window
+source "$(dirname "$0")/session.sh"
 cd "$tmp"
-
-# Xvfb writes the free display number it picked to descriptor 3 once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>display 2>xvfb.log &
-pids+=($!)
-wait_for 20 test -s display || fail "Xvfb did not start within 20 s"
-DISPLAY=":$(head -n 1 display)" && export DISPLAY
-openbox --sm-disable >openbox.log 2>&1 &
-pids+=($!)
-wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
-wait_for 20 wm_running || fail "openbox did not take the screen $DISPLAY within 20 s"
+start_display 1024x768x24 wm
 
 "$program" >program.log 2>&1 &
 program_pid=$!
