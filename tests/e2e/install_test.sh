@@ -40,13 +40,26 @@ cd "$tmp"
 # The window: its icon comes from the resources compiled into the program.
 if command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v xprop >/dev/null; then
     start_display 800x600x24
-    "$program" >program.log 2>&1 &
+    # Started by its bare name from another folder, as the desktop entry starts it; the desktop's
+    # opener is a stand-in that records what it is asked to open.
+    mkdir elsewhere opener
+    printf '#!/bin/sh\nprintf "%%s\\n" "$@" >>"%s/opened"\n' "$tmp" >opener/xdg-open
+    chmod +x opener/xdg-open
+    (cd elsewhere && PATH="$prefix/bin:$tmp/opener:$PATH" exec mirrak-generator) >program.log 2>&1 &
     pids+=($!)
     window=$(timeout 20 xdotool search --sync --name '^Mirrak Generator$' | head -n 1) ||
         fail "the installed program's window did not appear within 20 s"
     # The icon is set while the dialog initialises, which may follow the window's first showing.
     has_icon() { xprop -id "$window" _NET_WM_ICON | head -n 3 >icon.txt && grep -q 'Icon (32 x 32)' icon.txt; }
     wait_for 10 has_icon || fail "the window has no 32 x 32 icon: $(cat icon.txt)"
+    # Help: the button's centre lies 33 dialog units left of the window's right edge and 92 below
+    # its top; the dialog font (Liberation Sans, 8 points, at Xvfb's 96 dpi) makes a unit 1.5
+    # pixels each way. The window has no frame here, as no window manager runs.
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    xdotool mousemove --window "$window" $((WIDTH - 50)) 138 click 1
+    wait_for 10 test -s opened || fail "Help asked the desktop to open nothing"
+    [ "$(cat opened)" = "file://$prefix/bin/help.chm" ] ||
+        fail "Help opened $(cat opened), not the help file beside the installed program"
 else
     echo "install_test: Xvfb, xdotool or xprop missing: window icon not checked" >&2
 fi

@@ -1,7 +1,8 @@
 # Shared by the end-to-end scripts; sourced after `name` is set (it names the messages and the
 # temporary folder). Gives a temporary folder ($tmp) removed on exit, processes ended by their pids
 # on any exit ($pids), fail (with the logs; an on_fail function, if defined, adds its own lines),
-# wait_for, and start_display, a private X display with or without openbox.
+# wait_for, and start_display, a private X display with or without openbox. KEEP_TMP=1 keeps the
+# folder and its logs for a look after the run.
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/mirrak-$name.XXXXXX")
 pids=()
@@ -9,7 +10,7 @@ pids=()
 cleanup() {
     kill "${pids[@]}" 2>/dev/null || true
     wait "${pids[@]}" 2>/dev/null || true
-    rm -rf "$tmp"
+    [ -n "${KEEP_TMP:-}" ] || rm -rf "$tmp"
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM
