@@ -55,24 +55,28 @@ void ApplyMinMaxInfo(CDialog* dialog, QWidget* widget) {
     widget->setProperty("mirrakFrame", QVariant::fromValue(frame));
     const int frameWidth = frame.left() + frame.right();
     const int frameHeight = frame.top() + frame.bottom();
-    const QRect available =
-        widget->screen() ? widget->screen()->availableGeometry() : QRect(0, 0, 0, 0);
+    const QScreen* screen = widget->screen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 0, 0);
     MINMAXINFO info{};
     info.ptMaxSize = {LONG(available.width()), LONG(available.height())};
     info.ptMaxPosition = {LONG(available.left()), LONG(available.top())};
     info.ptMinTrackSize = {LONG(frameWidth), LONG(frameHeight)};
-    info.ptMaxTrackSize = {LONG(QWIDGETSIZE_MAX), LONG(QWIDGETSIZE_MAX)};
+    // No window grows beyond the desktop of all screens and its frame: a size asked for from
+    // elsewhere (a moved or stale saved rectangle) would otherwise make an unseen window whose
+    // pixels alone take gigabytes.
+    const QSize desktop = screen ? screen->virtualSize() : QSize();
+    info.ptMaxTrackSize = desktop.isEmpty() ? POINT{LONG(QWIDGETSIZE_MAX), LONG(QWIDGETSIZE_MAX)}
+                                            : POINT{LONG(desktop.width() + frameWidth),
+                                                    LONG(desktop.height() + frameHeight)};
     const MINMAXINFO asked = info;
     DispatchToDialog(dialog, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
     if (info.ptMinTrackSize.x != asked.ptMinTrackSize.x ||
         info.ptMinTrackSize.y != asked.ptMinTrackSize.y)
         widget->setMinimumSize(std::max(0, int(info.ptMinTrackSize.x) - frameWidth),
                                std::max(0, int(info.ptMinTrackSize.y) - frameHeight));
-    if (info.ptMaxTrackSize.x != asked.ptMaxTrackSize.x ||
-        info.ptMaxTrackSize.y != asked.ptMaxTrackSize.y)
-        widget->setMaximumSize(
-            std::clamp(int(info.ptMaxTrackSize.x) - frameWidth, 0, QWIDGETSIZE_MAX),
-            std::clamp(int(info.ptMaxTrackSize.y) - frameHeight, 0, QWIDGETSIZE_MAX));
+    widget->setMaximumSize(
+        std::clamp(int(info.ptMaxTrackSize.x) - frameWidth, 0, QWIDGETSIZE_MAX),
+        std::clamp(int(info.ptMaxTrackSize.y) - frameHeight, 0, QWIDGETSIZE_MAX));
 }
 
 } // namespace

@@ -303,16 +303,18 @@ TEST_F(AnchorLayoutTest, SavedGeometryIsRestoredWithinBoundsAndMaximized) {
         bool maximized;
     } cases[] = {
         {"example", Blob(0, example), example, false},
-        {"right 10000", Blob(0, {9000, 80, 10000, 440}), {9000, 80, 10000, 440}, false},
-        {"right 10001", Blob(0, {9000, 80, 10001, 440}), first, false},
-        {"left -10000", Blob(0, {-10000, 80, 10000, 440}), {-10000, 80, 10000, 440}, false},
-        {"left -10001", Blob(0, {-10001, 80, 10000, 440}), first, false},
+        {"right 10000", Blob(0, {9500, 80, 10000, 440}), {9500, 80, 10000, 440}, false},
+        {"right 10001", Blob(0, {9500, 80, 10001, 440}), first, false},
+        {"left -10000", Blob(0, {-10000, 80, 0, 440}), {-10000, 80, -9196, 440}, false},
+        {"left -10001", Blob(0, {-10001, 80, 0, 440}), first, false},
         {"right -1", Blob(0, {-400, 80, -1, 440}), first, false},
         {"17 bytes", Blob(0, example, 0), example, false},
         {"extra pairs", Blob(0, example, 3), example, false},
         {"all zero", ByteBuffer(std::string(49, '\0')), first, false},
         {"maximized", Blob(1, example), example, true},
-        {"maximized unchecked", Blob(1, {9000, 80, 10001, 440}), {9000, 80, 10001, 440}, true},
+        {"maximized unchecked", Blob(1, {9500, 80, 10001, 440}), {9500, 80, 10001, 440}, true},
+        // No larger than the desktop (offscreen: one 800 x 800 screen) with the 2-pixel frame.
+        {"beyond the desktop", Blob(0, {100, 80, 9000, 9000}), {100, 80, 904, 884}, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
