@@ -5,17 +5,12 @@
 #include "layout/AnchorLayout.h"
 
 #include "TestSupport.h"
-#include "generator/ByteReader.h"
-#include "generator/GeneratorSettings.h"
-#include "ui/MainDialog.h"
 
 #include <QApplication>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
-#include <QTimer>
 #include <cstring>
-#include <gtest/gtest.h>
 #include <map>
 #include <ostream>
 
@@ -51,8 +46,8 @@ RECT Moved(RECT r, int left, int top, int right, int bottom) {
     return {r.left + left, r.top + top, r.right + right, r.bottom + bottom};
 }
 // The window as a person sizes it: the client gets the outer size less the frame.
-void SizeOuter(const CDialog& dialog, int width, int height) {
-    Native(dialog)->resize(width - 2 * kFrame, height - 2 * kFrame);
+void SizeOuter(const CDialog& dialog, QSize outer) {
+    Native(dialog)->resize(outer - QSize(2 * kFrame, 2 * kFrame));
 }
 
 // The offscreen platform carries out a change of window state once its events are handled.
@@ -61,23 +56,10 @@ void Show(const CWnd& window, int command) {
     QApplication::processEvents();
 }
 
-// Runs a modal session of dialog: steps once it is up, then it is closed unless it was.
-template <class Dialog> void Session(Dialog& dialog, const std::function<void()>& steps) {
-    QTimer::singleShot(0, [&] {
-        steps();
-        if (dialog.IsWindowVisible())
-            dialog.OnCancel();
-    });
-    dialog.DoModal();
-}
+using testing_support::Session;
 
-class AnchorLayoutTest : public testing::Test {
+class AnchorLayoutTest : public testing_support::DialogTest {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(platform::EnsureGuiApplication()); }
-    AnchorLayoutTest() {
-        GeneratorSettings::Instance() = GeneratorSettings();
-        GeneratorSettings::Instance().SetDefaults();
-    }
     // One session of the generator window, started with the given geometry blob in "gen.cfg".
     void Run(const ByteBuffer& geometry, const std::function<void(MainDialog&)>& steps) {
         GeneratorSettings::Instance().m_geometry = geometry;
@@ -88,9 +70,6 @@ protected:
         m_app.m_pMainWnd = nullptr;
     }
     const ByteBuffer& Saved() const { return GeneratorSettings::Instance().m_geometry; }
-
-    testing_support::TempDir m_folder{true};
-    CWinApp m_app;
 };
 
 // The blob: maximized byte, normal outer rectangle, then ratio pairs of the two groups.
@@ -104,20 +83,25 @@ ByteBuffer Blob(std::uint8_t maximized, RECT r, int pairs = 2) {
     return blob;
 }
 
-// Edges moved by the first group when the window grows by (100, 50): left, top, right, bottom.
+// Which edges of the first group's controls move with the window's growth: left and right by
+// its width, top and bottom by its height.
 struct Growth {
     std::vector<int> ids;
     int left, top, right, bottom;
 };
 const Growth kGrowth[] = {
-    {{kSpecialSymbols}, 0, 0, 100, 0},
-    {{kGenerate, kSave, kOpen, kAbout, kHelp, IDCANCEL}, 100, 0, 100, 0},
-    {{kLayoutReference1}, 100, 50, 100, 50},
-    {{kOutput}, 0, 0, 100, 50},
-    {{kWelcome, kProgress}, 0, 50, 100, 50},
+    {{kSpecialSymbols}, 0, 0, 1, 0},
+    {{kGenerate, kSave, kOpen, kAbout, kHelp, IDCANCEL}, 1, 0, 1, 0},
+    {{kLayoutReference1}, 1, 1, 1, 1},
+    {{kOutput}, 0, 0, 1, 1},
+    {{kWelcome, kProgress}, 0, 1, 1, 1},
     {{kQuantity, kUpper, kSpecial}, 0, 0, 0, 0},
 };
 const int kImages[] = {kLink1, kLink2, kLink3};
+
+QSize Extent(const RECT& r) {
+    return {r.right - r.left, r.bottom - r.top};
+}
 
 TEST_F(AnchorLayoutTest, ControlsFollowResizeMaximizeAndMinimizeAndComeBackExactly) {
     RECT normal{};
@@ -131,64 +115,52 @@ TEST_F(AnchorLayoutTest, ControlsFollowResizeMaximizeAndMinimizeAndComeBackExact
         std::map<int, RECT> start;
         for (int id = 0; id <= kLayoutReference2; ++id)
             start[id] = ControlRect(dialog, id);
-        const auto firstGroupAtStart = [&] {
+        const QSize size = Extent(WindowRect(dialog));
+        const auto grownBy = [&](QSize grown) { // the image buttons' tops follow the bottom
+            const int dx = grown.width(), dy = grown.height();
             for (const Growth& g : kGrowth)
                 for (const int id : g.ids)
-                    EXPECT_EQ(ControlRect(dialog, id), start[id]) << id;
+                    EXPECT_EQ(ControlRect(dialog, id), Moved(start[id], g.left * dx, g.top * dy,
+                                                             g.right * dx, g.bottom * dy))
+                        << id;
             for (const int id : kImages)
-                EXPECT_EQ(ControlRect(dialog, id).top, start[id].top) << id;
+                EXPECT_EQ(ControlRect(dialog, id).top, start[id].top + dy) << id;
         };
-        const RECT outer = WindowRect(dialog);
-        const int width = outer.right - outer.left, height = outer.bottom - outer.top;
 
-        SizeOuter(dialog, width + 100, height + 50);
-        for (const Growth& g : kGrowth)
-            for (const int id : g.ids)
-                EXPECT_EQ(ControlRect(dialog, id),
-                          Moved(start[id], g.left, g.top, g.right, g.bottom))
-                    << id;
-        // The image buttons move down, and sideways with the second reference, which stays at
-        // its fraction of the width.
-        const RECT reference = ControlRect(dialog, kLayoutReference2);
-        const int sideways = reference.left - start[kLayoutReference2].left;
-        EXPECT_NEAR(reference.left, (width + 100) * double(start[kLayoutReference2].left) / width,
-                    1.0);
+        SizeOuter(dialog, size + QSize(100, 50));
+        grownBy({100, 50});
+        // The image buttons move sideways with the second reference, which stays at its fraction
+        // of the width.
+        const int left = start[kLayoutReference2].left;
+        const int sideways = ControlRect(dialog, kLayoutReference2).left - left;
+        EXPECT_NEAR(left + sideways, (size.width() + 100) * double(left) / size.width(), 1.0);
         EXPECT_GT(sideways, 0);
         for (const int id : kImages)
             EXPECT_EQ(ControlRect(dialog, id), Moved(start[id], sideways, 50, sideways, 50));
 
-        SizeOuter(dialog, width, height);
-        firstGroupAtStart();
-
-        // A plain move touches no control of the first group.
-        window->move(window->pos() + QPoint(37, 11));
-        firstGroupAtStart();
+        SizeOuter(dialog, size);
+        grownBy({0, 0});
+        window->move(window->pos() + QPoint(37, 11)); // a plain move touches no control
+        grownBy({0, 0});
         normal = WindowRect(dialog);
 
         Show(dialog, SW_MAXIMIZE);
         EXPECT_TRUE(dialog.IsZoomed());
-        const RECT maximized = WindowRect(dialog);
-        EXPECT_EQ(maximized.right - maximized.left, window->screen()->availableSize().width());
-        EXPECT_EQ(ControlRect(dialog, kGenerate).left,
-                  start[kGenerate].left + (maximized.right - maximized.left) - width);
-        EXPECT_EQ(ControlRect(dialog, kProgress).top,
-                  start[kProgress].top + (maximized.bottom - maximized.top) - height);
+        EXPECT_EQ(Extent(WindowRect(dialog)).width(), window->screen()->availableSize().width());
+        grownBy(Extent(WindowRect(dialog)) - size);
         Show(dialog, SW_RESTORE);
         EXPECT_EQ(WindowRect(dialog), normal);
-        firstGroupAtStart();
+        grownBy({0, 0});
 
         Show(dialog, SW_MINIMIZE);
         EXPECT_TRUE(dialog.IsIconic());
         Show(dialog, SW_RESTORE);
         EXPECT_FALSE(dialog.IsIconic());
-        firstGroupAtStart();
+        grownBy({0, 0});
 
-        // The window cannot be made smaller than 356 x 312 outer pixels.
-        SizeOuter(dialog, 100, 100);
-        const RECT smallest = WindowRect(dialog);
-        EXPECT_EQ(smallest.right - smallest.left, 356);
-        EXPECT_EQ(smallest.bottom - smallest.top, 312);
-        SizeOuter(dialog, width, height);
+        SizeOuter(dialog, {100, 100}); // no smaller than 356 x 312 outer pixels
+        EXPECT_EQ(Extent(WindowRect(dialog)), QSize(356, 312));
+        SizeOuter(dialog, size);
         normal = WindowRect(dialog);
         Show(dialog, SW_MAXIMIZE); // closed maximized: the rectangle from before is saved
     });
@@ -210,7 +182,7 @@ struct ProportionalDialog : CDialog {
     }
     // Outer width 360 with the reference at client x left; then the layout is set up.
     AnchorGroup* Start(int left) {
-        SizeOuter(*this, 360, 400);
+        SizeOuter(*this, {360, 400});
         GetDlgItem(kLayoutReference2).MoveWindow(left, 300, 20, 10);
         for (const int id : kImages)
             GetDlgItem(id).MoveWindow(id - kLink1 + left - 100, 320, 60, 30);
@@ -247,10 +219,10 @@ TEST_F(AnchorLayoutTest, ProportionalGroupKeepsItsUnroundedPositionAndTruncatesT
         for (QPushButton* button : Native(dialog)->findChildren<QPushButton*>())
             if (button->isFlat()) // the image buttons
                 button->installEventFilter(&paints);
-        SizeOuter(dialog, 461, 400);
+        SizeOuter(dialog, {461, 400});
         EXPECT_EQ(dialog.Lefts(180), (std::vector<int>{50, 50, 50, 50}));
         EXPECT_EQ(group->m_posX, 230.5);
-        SizeOuter(dialog, 360, 400);
+        SizeOuter(dialog, {360, 400});
         EXPECT_EQ(dialog.Lefts(180), (std::vector<int>{0, 0, 0, 0}));
         // A control is repainted before MoveControl returns; a zero shift does nothing at all.
         ASSERT_TRUE(QTest::qWaitForWindowExposed(Native(dialog)));
@@ -261,7 +233,6 @@ TEST_F(AnchorLayoutTest, ProportionalGroupKeepsItsUnroundedPositionAndTruncatesT
         dialog.m_layout.MoveControl(kLink1, EDGE_LEFT | EDGE_RIGHT, 5, 0);
         EXPECT_GT(paints.count, 0);
         EXPECT_EQ(dialog.Lefts(180), (std::vector<int>{0, 5, 0, 0}));
-        dialog.m_layout.MoveControl(kLink1, EDGE_LEFT | EDGE_RIGHT, -5, 0);
         QApplication::processEvents();
         // The normal rectangle follows the window, except while it is maximized.
         paints.count = 0;
@@ -269,12 +240,10 @@ TEST_F(AnchorLayoutTest, ProportionalGroupKeepsItsUnroundedPositionAndTruncatesT
         EXPECT_EQ(paints.count, 0); // no shift: nothing moved or repainted
         const RECT normal = WindowRect(dialog);
         EXPECT_EQ(dialog.m_layout.m_rcNormal, normal);
-        Show(dialog, SW_MAXIMIZE);
-        EXPECT_EQ(dialog.m_layout.m_rcNormal, normal);
-        Show(dialog, SW_RESTORE);
-        EXPECT_EQ(dialog.m_layout.m_rcNormal, normal);
-        Show(dialog, SW_MINIMIZE);
-        EXPECT_EQ(dialog.m_layout.m_rcNormal, normal);
+        for (const int command : {SW_MAXIMIZE, SW_RESTORE, SW_MINIMIZE}) {
+            Show(dialog, command);
+            EXPECT_EQ(dialog.m_layout.m_rcNormal, normal) << command;
+        }
         dialog.EndDialog(IDCANCEL);
     });
     ProportionalDialog truncating;
@@ -286,7 +255,6 @@ TEST_F(AnchorLayoutTest, ProportionalGroupKeepsItsUnroundedPositionAndTruncatesT
             EXPECT_EQ(truncating.Lefts(185), (std::vector<int>{-1, -1, -1, -1})) << move;
             EXPECT_EQ(group->m_posX, 360 * (185.0 / 360)); // 184.99999999999997
         }
-        truncating.EndDialog(IDCANCEL);
     });
 }
 
@@ -322,32 +290,24 @@ TEST_F(AnchorLayoutTest, SavedGeometryIsRestoredWithinBoundsAndMaximized) {
             // Read at once: once its events are handled, the offscreen platform shifts a window
             // at a negative x by its frame.
             EXPECT_EQ(bool(dialog.IsZoomed()), c.maximized);
-            if (!c.maximized) {
-                EXPECT_EQ(WindowRect(dialog), c.expected);
-                return;
-            }
-            Show(dialog, SW_RESTORE); // un-maximized, it is where it was saved
+            if (c.maximized)
+                Show(dialog, SW_RESTORE); // un-maximized, it is where it was saved
             EXPECT_EQ(WindowRect(dialog), c.expected);
-            Show(dialog, SW_MAXIMIZE);
+            if (c.maximized)
+                Show(dialog, SW_MAXIMIZE);
         });
         ASSERT_EQ(Saved().GetSize(), 49);
         EXPECT_EQ(std::memcmp(Saved().GetData(), Blob(c.maximized, c.expected, 0).GetData(), 17),
                   0);
     }
-    // The example byte for byte; the ratios are the references' client positions over the
-    // outer size.
-    const std::uint8_t exampleHead[17] = {0, 100, 0, 0, 0, 80, 0, 0, 0, 48, 2, 0, 0, 184, 1, 0, 0};
+    // The ratios are the references' client positions over the outer size.
     Run(Blob(0, example), [&](MainDialog& dialog) {
         const RECT ref1 = ControlRect(dialog, kLayoutReference1);
         const RECT ref2 = ControlRect(dialog, kLayoutReference2);
         dialog.OnCancel();
-        ByteReader reader(Saved());
-        std::uint8_t head[17];
-        reader.ReadBytes(head, 17);
-        EXPECT_EQ(std::memcmp(head, exampleHead, 17), 0);
+        ASSERT_EQ(Saved().GetSize(), 49);
         double ratios[4] = {};
-        for (double& ratio : ratios)
-            reader.ReadDouble(ratio);
+        std::memcpy(ratios, Saved().GetData() + 17, sizeof ratios);
         EXPECT_EQ(ratios[0], ref1.left / 460.0);
         EXPECT_EQ(ratios[1], ref1.top / 360.0);
         EXPECT_NEAR(ratios[2], ref2.left / 460.0, 1 / 460.0);

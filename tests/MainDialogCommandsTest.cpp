@@ -2,17 +2,13 @@
 
 #include "TestSupport.h"
 #include "app/ProgramLocation.h"
-#include "generator/GeneratorSettings.h"
 #include "platform/CommandLine.h"
 #include "platform/FileDialog.h"
 #include "platform/FileSystem.h"
 #include "platform/OutputView.h"
 #include "platform/Shell.h"
-#include "ui/MainDialog.h"
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QImage>
 #include <QLabel>
@@ -20,7 +16,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <csignal>
 #include <gmock/gmock.h>
 #include <sys/resource.h>
@@ -39,32 +34,18 @@ struct CountingDialog : MainDialog {
     int paints = 0;
 };
 
-// Each test is one dialog session in an empty current folder.
-class MainDialogCommandsTest : public testing::Test {
+void SetImages(const std::string& file) { // the welcome and link bitmaps
+    for (UINT id : {157u, 25012u, 25013u, 25014u})
+        platform::SetImageFileForTesting(id, file);
+}
+
+class MainDialogCommandsTest : public MainDialogSession<CountingDialog> {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(platform::EnsureGuiApplication()); }
-    MainDialogCommandsTest() {
-        GeneratorSettings::Instance() = GeneratorSettings();
-        GeneratorSettings::Instance().SetDefaults();
-        m_app.m_pMainWnd = &m_dialog;
-    }
     ~MainDialogCommandsTest() override {
         platform::SetFileDialogForTesting({});
         platform::SetShellExecuteForTesting({});
-        for (UINT id : {157u, 25012u, 25013u, 25014u})
-            platform::SetImageFileForTesting(id, "");
+        SetImages("");
     }
-    void Run(const std::function<void()>& steps) {
-        QTimer::singleShot(0, [&] {
-            steps();
-            if (m_dialog.IsWindowVisible())
-                m_dialog.OnCancel();
-        });
-        m_dialog.DoModal();
-    }
-    QWidget* Window() const { return static_cast<QWidget*>(m_dialog.NativeWindow()); }
-    CWnd Item(int id) const { return m_dialog.GetDlgItem(id); }
-    CString Text(int id) const { return Item(id).GetWindowText(); }
     void Command(int id) { m_dialog.SendMessage(WM_COMMAND, MAKEWPARAM(unsigned(id), BN_CLICKED)); }
     // Runs act on the next modal window of type T once it is up (a nested modal loop serves it).
     template <class T> static void WhenShown(std::function<void(T*)> act) {
@@ -78,27 +59,7 @@ protected:
         });
         timer->start(10);
     }
-    static void Settle(int ms) {
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < ms)
-            QTest::qWait(10);
-    }
-
-    TempDir m_folder{true};
-    CWinApp m_app;
-    CountingDialog m_dialog;
 };
-
-// Lowers the largest file this process may write; writes beyond it fail with EFBIG.
-rlimit SetFileSizeLimit(rlim_t bytes) {
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    const rlimit lower{bytes, saved.rlim_max};
-    setrlimit(RLIMIT_FSIZE, &lower);
-    return saved;
-}
 
 // The file dialog's seam answers for the user; the current directory follows each accepted path.
 TEST_F(MainDialogCommandsTest, FilesHoldTheEditsBytesAndOnlyAcceptedDialogsChangeAnything) {
@@ -144,9 +105,13 @@ TEST_F(MainDialogCommandsTest, FilesHoldTheEditsBytesAndOnlyAcceptedDialogsChang
         answer = (dir / "alphabet2.txt").string();
         Command(kSaveAlphabet);
         EXPECT_EQ(ReadFile(answer) + "|" + Text(kAlphabetPath), "xyz|" + answer);
-        // A write that fails part-way (here: past the process's file size limit) leaves an
-        // existing file as it was and no new one.
-        const rlimit saved = SetFileSizeLimit(4096);
+        // A write that fails part-way (past the file size limit: EFBIG) leaves an existing file
+        // as it was and no new one.
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const rlimit lower{4096, saved.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &lower);
         Item(kOutput).SetWindowText(std::string(100000, 'x'));
         for (const char* name : {"pw.txt", "big.txt"}) {
             answer = (dir / name).string();
@@ -179,26 +144,24 @@ TEST_F(MainDialogCommandsTest, TheRealFileDialogAddsTheExtensionAndAsksBeforeRep
         });
     };
     std::string answers;
-    const auto answer = [&](QMessageBox::StandardButton button) {
-        WhenShown<QMessageBox>([&answers, button](QMessageBox* box) {
-            answers += box->text().contains("notes.txt") ? "?" : "!";
-            box->button(button)->click();
-            if (button == QMessageBox::No) // the file dialog stays open: cancel it
-                WhenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
-        });
-    };
     Run([&] {
-        Item(kOutput).SetWindowText("one\r\n");
-        type("notes");
-        Command(kSave);
-        EXPECT_EQ(ReadFile(m_folder / "notes.txt"), "one\r\n");
-        Item(kOutput).SetWindowText("two\r\n");
-        for (auto button : {QMessageBox::No, QMessageBox::Yes}) {
+        // The first save makes the file; then "No" keeps it and "Yes" replaces it.
+        const std::tuple<const char*, QMessageBox::StandardButton, const char*> saves[] = {
+            {"one\r\n", QMessageBox::NoButton, "one\r\n"},
+            {"two\r\n", QMessageBox::No, "one\r\n"},
+            {"two\r\n", QMessageBox::Yes, "two\r\n"}};
+        for (const auto& [text, button, kept] : saves) {
+            Item(kOutput).SetWindowText(text);
             type("notes");
-            answer(button);
+            if (button != QMessageBox::NoButton)
+                WhenShown<QMessageBox>([&answers, button = button](QMessageBox* box) {
+                    answers += box->text().contains("notes.txt") ? "?" : "!";
+                    box->button(button)->click();
+                    if (button == QMessageBox::No) // the file dialog stays open: cancel it
+                        WhenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+                });
             Command(kSave);
-            EXPECT_EQ(ReadFile(m_folder / "notes.txt"),
-                      button == QMessageBox::No ? "one\r\n" : "two\r\n");
+            EXPECT_EQ(ReadFile(m_folder / "notes.txt"), kept);
         }
         Item(kOutput).SetWindowText("");
         type("notes");
@@ -235,10 +198,6 @@ TEST_F(MainDialogCommandsTest, HelpLinksAndWelcomeAskTheShellAndLinksThenFocusTh
         {"mirrak-generator", m_folder.Path(), beside}, // found on the search path
         {"app/mirrak-generator", app, beside},         // the current directory has moved
     };
-    const auto focused = [&] {
-        const auto* output = dynamic_cast<platform::OutputView*>(Window()->focusWidget());
-        return output ? std::string(output->WindowText()) : std::string("elsewhere");
-    };
     Run([&] {
         for (const auto& [program, cwd, help] : programs) {
             fs::current_path(cwd);
@@ -252,7 +211,8 @@ TEST_F(MainDialogCommandsTest, HelpLinksAndWelcomeAskTheShellAndLinksThenFocusTh
         for (int link : {kLink1, kLink2, kLink3, kWelcome}) {
             Item(kQuantity).SetFocus();
             Command(link);
-            EXPECT_EQ(focused(), link == kWelcome ? "elsewhere" : "out") << link;
+            const auto* output = dynamic_cast<platform::OutputView*>(Window()->focusWidget());
+            EXPECT_EQ(output && output->WindowText() == "out", link != kWelcome) << link;
         }
     });
     calls.erase(calls.begin(), calls.begin() + 5);
@@ -294,7 +254,6 @@ TEST_F(MainDialogCommandsTest, AboutShowsItsTextsAndClosesWithOkEnterEscOrTheClo
         [](QWidget* about) { QTest::keyClick(about->focusWidget(), Qt::Key_Escape); },
         [](QWidget* about) { about->close(); },
     };
-    int closed = 0;
     Run([&] {
         for (const auto& close : closers) {
             WhenShown<QDialog>([&](QDialog* about) {
@@ -306,12 +265,10 @@ TEST_F(MainDialogCommandsTest, AboutShowsItsTextsAndClosesWithOkEnterEscOrTheClo
                 EXPECT_EQ(qobject_cast<QPushButton*>(about->focusWidget())->text(), "Ok");
                 close(about);
             });
-            Command(kAbout);
-            ++closed; // the command returns once the box is gone
+            Command(kAbout); // returns once the box is gone
             EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
         }
     });
-    EXPECT_EQ(closed, 4);
 }
 
 // The minimised window's icon is centred; a negative difference truncates toward zero.
@@ -326,39 +283,37 @@ TEST(MainDialogPaintingTest, TheMinimisedIconIsCentredInTheClientArea) {
 // pixel and the link bitmaps' white stay. Giving the flat link buttons their images again at
 // every paint does not set off further paints.
 TEST_F(MainDialogCommandsTest, WhiteOfTheWelcomeBitmapFollowsTheButtonFaceAtEachPaint) {
+    const QRgb white = qRgb(255, 255, 255), near1 = qRgb(254, 255, 255),
+               near2 = qRgb(255, 255, 254);
     QImage banner(6, 2, QImage::Format_RGB32);
-    banner.fill(Qt::white);
-    banner.setPixel(1, 0, qRgb(254, 255, 255));
-    banner.setPixel(2, 0, qRgb(255, 255, 254));
+    banner.fill(white);
+    banner.setPixel(1, 0, near1);
+    banner.setPixel(2, 0, near2);
     banner.setPixel(0, 1, qRgb(200, 0, 0));
     ASSERT_TRUE(banner.save(QString::fromStdString((m_folder / "banner.bmp").string())));
-    for (UINT id : {157u, 25012u, 25013u, 25014u})
-        platform::SetImageFileForTesting(id, (m_folder / "banner.bmp").string());
+    SetImages((m_folder / "banner.bmp").string());
     const QPalette original = QApplication::palette();
-    // The image shown on the hidden welcome button, or on a (visible) link button.
+    // Pixels of the image on the hidden welcome button, or on a (visible) link button.
     const auto shown = [&](int id) {
-        for (const auto* button : Window()->findChildren<QPushButton*>()) {
+        for (const auto* button : Window()->findChildren<QPushButton*>())
             if (button->text().isEmpty() && button->isVisibleTo(Window()) == (id != kWelcome) &&
-                !button->icon().isNull())
-                return button->icon().pixmap(button->iconSize()).toImage();
-        }
-        return QImage();
+                !button->icon().isNull()) {
+                const QImage i = button->icon().pixmap(button->iconSize()).toImage();
+                return std::vector<QRgb>{i.pixel(0, 0), i.pixel(5, 1), i.pixel(1, 0), i.pixel(2, 0),
+                                         i.pixel(0, 1)};
+            }
+        return std::vector<QRgb>();
     };
     Run([&] {
-        Settle(100);
+        QTest::qWait(100);
         const QRgb face = QApplication::palette().color(QPalette::Button).rgb();
-        QImage welcome = shown(kWelcome);
-        ASSERT_EQ(welcome.size(), QSize(6, 2));
-        EXPECT_EQ(welcome.pixel(0, 0), face);
-        EXPECT_EQ(welcome.pixel(5, 1), face);
-        EXPECT_EQ(welcome.pixel(1, 0), qRgb(254, 255, 255));
-        EXPECT_EQ(welcome.pixel(2, 0), qRgb(255, 255, 254));
-        EXPECT_EQ(welcome.pixel(0, 1), qRgb(200, 0, 0));
-        EXPECT_EQ(shown(kLink1).pixel(0, 0), qRgb(255, 255, 255));
+        EXPECT_THAT(shown(kWelcome),
+                    testing::ElementsAre(face, face, near1, near2, qRgb(200, 0, 0)));
+        EXPECT_EQ(shown(kLink1)[0], white);
 
         m_dialog.paints = 0;
         Window()->update();
-        Settle(300);
+        QTest::qWait(300);
         EXPECT_GE(m_dialog.paints, 1);
         EXPECT_LE(m_dialog.paints, 3);
 
@@ -366,9 +321,9 @@ TEST_F(MainDialogCommandsTest, WhiteOfTheWelcomeBitmapFollowsTheButtonFaceAtEach
         changed.setColor(QPalette::Button, QColor(10, 20, 30));
         QApplication::setPalette(changed);
         Window()->repaint();
-        Settle(100);
-        EXPECT_EQ(shown(kWelcome).pixel(0, 0), qRgb(10, 20, 30));
-        EXPECT_EQ(shown(kWelcome).pixel(1, 0), qRgb(254, 255, 255));
+        QTest::qWait(100);
+        EXPECT_THAT(shown(kWelcome), testing::ElementsAre(qRgb(10, 20, 30), qRgb(10, 20, 30), near1,
+                                                          near2, qRgb(200, 0, 0)));
     });
     QApplication::setPalette(original);
 }

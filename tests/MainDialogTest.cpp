@@ -3,12 +3,10 @@
 #include "ui/MainDialog.h"
 
 #include "TestSupport.h"
-#include "generator/GeneratorSettings.h"
 #include "platform/OutputView.h"
 #include "platform/RandomProvider.h"
 
 #include <QTest>
-#include <QTimer>
 #include <gmock/gmock.h>
 #include <regex>
 #include <tuple>
@@ -26,44 +24,26 @@ std::string WithoutGeometry(std::string file) {
 }
 
 // Each test is one dialog session from the defaults, in an empty folder without "gen.cfg".
-class MainDialogTest : public testing::Test {
+class MainDialogTest : public testing_support::MainDialogSession<> {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(platform::EnsureGuiApplication()); }
     MainDialogTest() {
-        GeneratorSettings::Instance() = GeneratorSettings();
-        GeneratorSettings::Instance().SetDefaults();
-        m_app.m_pMainWnd = &m_dialog;
         platform::SetMessageBoxForTesting([this](const CString& text) { m_boxes += text + "|"; });
     }
     ~MainDialogTest() override { platform::SetMessageBoxForTesting({}); }
-    // Steps run once the dialog is up; then it is closed unless a step closed it.
-    void Run(const std::function<void()>& steps) {
-        QTimer::singleShot(0, [&] {
-            steps();
-            if (m_dialog.IsWindowVisible())
-                m_dialog.OnCancel();
-        });
-        m_dialog.DoModal();
-    }
-    QWidget* Window() const { return static_cast<QWidget*>(m_dialog.NativeWindow()); }
-    CString Text(int id) const { return m_dialog.GetDlgItem(id).GetWindowText(); }
-    bool On(int id) const { return m_dialog.GetDlgItem(id).SendMessage(BM_GETCHECK) != 0; }
+    bool On(int id) const { return Item(id).SendMessage(BM_GETCHECK) != 0; }
     // Keys and typing go to the control that has the focus, as a person's would.
     void Key(int id, Qt::Key key) {
-        m_dialog.GetDlgItem(id).SetFocus();
+        Item(id).SetFocus();
         QTest::keyClick(Window()->focusWidget(), key);
     }
     template <class... Ids> void Click(Ids... ids) { (Key(ids, Qt::Key_Space), ...); }
     void Type(int id, const char* text) {
-        m_dialog.GetDlgItem(id).SetWindowText("");
-        m_dialog.GetDlgItem(id).SetFocus();
+        Item(id).SetWindowText("");
+        Item(id).SetFocus();
         QTest::keyClicks(Window()->focusWidget(), text);
     }
     void Ask(const char* q, const char* l) { Type(kQuantity, q), Type(kLength, l); }
 
-    testing_support::TempDir m_folder{true};
-    CWinApp m_app;
-    MainDialog m_dialog;
     std::string m_boxes;
 };
 
@@ -75,7 +55,7 @@ TEST_F(MainDialogTest, FirstRunShowsDefaultsEnterGeneratesFromTheTypedNumbersAnd
     Run([&] {
         EXPECT_EQ(Text(kQuantity) + Text(kLength) + Text(kSpecialSymbols), "17_-+/*=!@$%^&()~");
         EXPECT_TRUE(On(kUpper) && On(kLower) && On(kDigits));
-        EXPECT_FALSE(On(kSpecial) || m_dialog.GetDlgItem(kSpecialSymbols).IsWindowEnabled());
+        EXPECT_FALSE(On(kSpecial) || Item(kSpecialSymbols).IsWindowEnabled());
         for (auto [quantity, length, shown, size] : cases) {
             Ask(quantity, length);
             Key(kQuantity, Qt::Key_Return);
@@ -113,7 +93,7 @@ TEST_F(MainDialogTest, AlphabetJoinsTheCheckedClassesAndUncheckedSymbolsAreKeptA
         Type(kSpecialSymbols, "#%");
         Click(kSpecial, kGenerate);
         EXPECT_EQ(Text(kAlphabet) + Text(kSpecialSymbols), alnum + "#%");
-        EXPECT_FALSE(m_dialog.GetDlgItem(kSpecialSymbols).IsWindowEnabled());
+        EXPECT_FALSE(Item(kSpecialSymbols).IsWindowEnabled());
         Key(IDCANCEL, Qt::Key_Return); // on a push button Enter clicks it: "Exit" closes
         EXPECT_FALSE(m_dialog.IsWindowVisible());
     });
