@@ -32,10 +32,7 @@ protected:
     void Run(const std::function<void()>& steps) {
         QTimer::singleShot(0, [&] {
             m_output = m_dialog.GetDlgItem(1000);
-            for (QObject* child : Native()->children())
-                if ((m_view = dynamic_cast<OutputView*>(child)) != nullptr)
-                    break;
-            if (m_view != nullptr) {
+            if ((m_view = Native()->findChild<OutputView*>()) != nullptr) {
                 m_output.SetFocus();
                 steps();
             }
@@ -72,7 +69,7 @@ TEST_F(OutputViewTest, KeepsTextsByteForByteAndSelectsWhatEmSetSelNames) {
         {"", 1},
         {"ab\r\ncd\r\n", 3},
         {"\xE9t\xE9\r\n\xFF\r\n", 3},        // 8-bit bytes that are no UTF-8
-        {"\xE2\x82\xAC\xC3\xA9\r\r\n\n", 3}, // UTF-8, a lone "\r", a bare "\n"
+        {"\xE2\x82\xAC\xC2\xA0\r\r\n\n", 3}, // UTF-8 (a no-break space), a lone "\r", a bare "\n"
     };
     const std::tuple<LPARAM, LPARAM, std::size_t, std::size_t> selections[] = {
         {-1, 0, 12, 0},               // all, caret at the start, as after a run
