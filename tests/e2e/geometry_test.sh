@@ -24,27 +24,23 @@ maximized() {
     [[ $state == *_NET_WM_STATE_MAXIMIZED_VERT* && $state == *_NET_WM_STATE_MAXIMIZED_HORZ* ]]
 }
 not_maximized() { ! maximized; }
-start() {
-    start_program "$program"
-    sleep 0.5 # the program places the window from gen.cfg once it is decorated
-}
 
 rect="100,80 600x450"
-start
+start_program "$program"
 xdotool windowsize "$window" 600 450
 xdotool windowmove "$window" 100 80
 wait_for 5 at "$rect" || fail "the window did not take $rect; it is at $(geometry)"
 [ -z "${MIRRAK_E2E_SCREENSHOT:-}" ] || import -window root "$MIRRAK_E2E_SCREENSHOT"
 close_program
 
-start
+start_program "$program"
 wait_for 5 at "$rect" || fail "started again, the window is at $(geometry), not $rect"
 not_maximized || fail "started again, the window is maximized"
 wmctrl -i -r "$window" -b add,maximized_vert,maximized_horz
 wait_for 5 maximized || fail "the window could not be maximized"
 close_program
 
-start
+start_program "$program"
 wait_for 5 maximized || fail "started again, the window is not maximized; at $(geometry)"
 wmctrl -i -r "$window" -b remove,maximized_vert,maximized_horz
 wait_for 5 not_maximized || fail "the window could not be un-maximized"

@@ -58,6 +58,7 @@ start_program() {
     pids+=("$program_pid")
     window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Mirrak Generator$' | head -n 1) ||
         fail "the window \"Mirrak Generator\" did not appear within 20 s"
+    sleep 0.5 # the program places the window from gen.cfg once it is decorated
 }
 
 # close_program: Escape in the window; the program must end with status 0 within 10 s.
