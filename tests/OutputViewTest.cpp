@@ -32,10 +32,7 @@ protected:
     void Run(const std::function<void()>& steps) {
         QTimer::singleShot(0, [&] {
             m_output = m_dialog.GetDlgItem(1000);
-            for (QObject* child : Native()->children())
-                if ((m_view = dynamic_cast<OutputView*>(child)) != nullptr)
-                    break;
-            if (m_view != nullptr) {
+            if ((m_view = Native()->findChild<OutputView*>()) != nullptr) {
                 m_output.SetFocus();
                 steps();
             }
@@ -72,7 +69,7 @@ TEST_F(OutputViewTest, KeepsTextsByteForByteAndSelectsWhatEmSetSelNames) {
         {"", 1},
         {"ab\r\ncd\r\n", 3},
         {"\xE9t\xE9\r\n\xFF\r\n", 3},        // 8-bit bytes that are no UTF-8
-        {"\xE2\x82\xAC\xC3\xA9\r\r\n\n", 3}, // UTF-8, a lone "\r", a bare "\n"
+        {"\xE2\x82\xAC\xC2\xA0\r\r\n\n", 3}, // UTF-8 (a no-break space), a lone "\r", a bare "\n"
     };
     const std::tuple<LPARAM, LPARAM, std::size_t, std::size_t> selections[] = {
         {-1, 0, 12, 0},               // all, caret at the start, as after a run
@@ -93,9 +90,6 @@ TEST_F(OutputViewTest, KeepsTextsByteForByteAndSelectsWhatEmSetSelNames) {
             Select(anchor, caret);
             EXPECT_EQ(Selection(), std::make_pair(wantAnchor, wantCaret)) << anchor << "," << caret;
         }
-        Select(0, -1);
-        Key(Qt::Key_C, Qt::ControlModifier); // the clipboard gets "\n" breaks
-        EXPECT_EQ(Clipboard(), QString::fromUtf8("ab\n\xE2\x82\xAC\nxyz"));
     });
 }
 
@@ -125,7 +119,7 @@ TEST_F(OutputViewTest, KeysMoveSelectAndCopyAndLeaveDialogKeysAlone) {
             EXPECT_EQ(Selection(), std::make_pair(anchor, caret)) << QTest::toString(key);
         }
         Select(8, 12);
-        Key(Qt::Key_C, Qt::ControlModifier);
+        Key(Qt::Key_C, Qt::ControlModifier); // the clipboard gets "\n" breaks
         EXPECT_EQ(Clipboard(), QString::fromUtf8("\n\xC3\xA9"));
         Select(0, 3);
         Key(Qt::Key_Insert, Qt::ControlModifier);

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# End-to-end test of the window's geometry: the real program under Xvfb and openbox. Resizes and
-# moves the window as a person would, closes it, starts it again and finds it where it was; then
-# maximizes it, closes it, starts it again, finds it maximized and un-maximizes it back to where
-# it was. MIRRAK_E2E_SCREENSHOT=FILE also saves a picture of the screen with the resized window.
+# End-to-end test of the window's geometry under Xvfb and openbox: resized and moved, the window
+# reopens where it was; maximized, it reopens maximized and un-maximizes back there.
+# MIRRAK_E2E_SCREENSHOT=FILE also saves a picture of the screen with the resized window.
 set -euo pipefail
 
 [ $# -eq 1 ] || { echo "usage: $0 PROGRAM" >&2; exit 2; }
@@ -26,43 +25,25 @@ maximized() {
 }
 not_maximized() { ! maximized; }
 
-start() {
-    "$program" >>program.log 2>&1 &
-    program_pid=$!
-    pids+=("$program_pid")
-    window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Mirrak Generator$' |
-        head -n 1) || fail "the window \"Mirrak Generator\" did not appear within 20 s;" \
-        "windows: $(xdotool search --name Mirrak | xargs -rn1 xwininfo -id | grep -E 'xwininfo|Map')"
-    sleep 0.5 # the program places the window from gen.cfg once it is decorated
-}
-close() {
-    timeout 10 xdotool windowactivate --sync "$window" || fail "the window could not be activated"
-    xdotool key Escape
-    exited() { ! kill -0 "$program_pid"; }
-    wait_for 10 exited || fail "the program did not exit within 10 s of Escape"
-    unset 'pids[-1]'
-    wait "$program_pid" || fail "exit status $?; program output: $(cat program.log)"
-}
-
 rect="100,80 600x450"
-start
+start_program "$program"
 xdotool windowsize "$window" 600 450
 xdotool windowmove "$window" 100 80
 wait_for 5 at "$rect" || fail "the window did not take $rect; it is at $(geometry)"
 [ -z "${MIRRAK_E2E_SCREENSHOT:-}" ] || import -window root "$MIRRAK_E2E_SCREENSHOT"
-close
+close_program
 
-start
+start_program "$program"
 wait_for 5 at "$rect" || fail "started again, the window is at $(geometry), not $rect"
 not_maximized || fail "started again, the window is maximized"
 wmctrl -i -r "$window" -b add,maximized_vert,maximized_horz
 wait_for 5 maximized || fail "the window could not be maximized"
-close
+close_program
 
-start
+start_program "$program"
 wait_for 5 maximized || fail "started again, the window is not maximized; at $(geometry)"
 wmctrl -i -r "$window" -b remove,maximized_vert,maximized_horz
 wait_for 5 not_maximized || fail "the window could not be un-maximized"
 wait_for 5 at "$rect" || fail "un-maximized, the window is at $(geometry), not $rect"
-close
+close_program
 echo "geometry_test: PASS: reopened at $rect, then maximized, then back at $rect"

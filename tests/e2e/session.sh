@@ -1,8 +1,7 @@
 # Shared by the end-to-end scripts; sourced after `name` is set (it names the messages and the
-# temporary folder). Gives a temporary folder ($tmp) removed on exit, processes ended by their pids
-# on any exit ($pids), fail (with the logs; an on_fail function, if defined, adds its own lines),
-# wait_for, and start_display, a private X display with or without openbox. KEEP_TMP=1 keeps the
-# folder and its logs for a look after the run.
+# temporary folder). Gives $tmp, removed on exit (KEEP_TMP=1 keeps it), $pids, ended on any exit,
+# fail (with the logs and an on_fail function's lines), wait_for, start_display, start_program and
+# close_program.
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/mirrak-$name.XXXXXX")
 pids=()
@@ -37,8 +36,7 @@ export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(cd "$(dirname
 
 wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 
-# start_display SCREEN [wm]: starts Xvfb with a screen such as 1024x768x24 and exports its
-# DISPLAY; with "wm" openbox manages it too.
+# start_display SCREEN [wm]: Xvfb with a screen such as 1024x768x24 as DISPLAY; "wm" adds openbox.
 start_display() {
     unset QT_QPA_PLATFORM WAYLAND_DISPLAY
     # Xvfb writes the free display number it picked to descriptor 3 once it accepts clients.
@@ -51,4 +49,24 @@ start_display() {
         pids+=($!)
         wait_for 20 wm_running || fail "openbox did not take the screen $DISPLAY within 20 s"
     fi
+}
+
+# start_program COMMAND...: runs it in the background (output to program.log) and sets $window.
+start_program() {
+    "$@" >>program.log 2>&1 &
+    program_pid=$!
+    pids+=("$program_pid")
+    window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Mirrak Generator$' | head -n 1) ||
+        fail "the window \"Mirrak Generator\" did not appear within 20 s"
+    sleep 0.5 # the program places the window from gen.cfg once it is decorated
+}
+
+# close_program: Escape in the window; the program must end with status 0 within 10 s.
+close_program() {
+    timeout 10 xdotool windowactivate --sync "$window" || fail "the window could not be activated"
+    xdotool key Escape
+    exited() { ! kill -0 "$program_pid"; }
+    wait_for 10 exited || fail "the program did not exit within 10 s of Escape"
+    unset 'pids[-1]' # reaped here, not killed
+    wait "$program_pid" || fail "exit status $?; program output: $(cat program.log)"
 }
