@@ -4,7 +4,7 @@
 
 #include "layout/AnchorLayout.h"
 
-#include "TestSupport.h"
+#include "DialogTestSupport.h"
 
 #include <QApplication>
 #include <QPushButton>

@@ -1,6 +1,6 @@
 // The dialog's Save and Open, Help, links and About commands, and its pictures, with real widgets.
 
-#include "TestSupport.h"
+#include "DialogTestSupport.h"
 #include "app/ProgramLocation.h"
 #include "platform/CommandLine.h"
 #include "platform/FileDialog.h"

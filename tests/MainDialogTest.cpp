@@ -2,7 +2,7 @@
 
 #include "ui/MainDialog.h"
 
-#include "TestSupport.h"
+#include "DialogTestSupport.h"
 #include "platform/OutputView.h"
 #include "platform/RandomProvider.h"
 

@@ -1,13 +1,8 @@
 #pragma once
 
-// Small helpers the tests share: a temporary folder that is removed again, whole-file reads
-// and writes, and modal dialog sessions with real widgets.
+// Small helpers the tests share: a temporary folder that is removed again, and whole-file reads
+// and writes.
 
-#include "generator/GeneratorSettings.h"
-#include "ui/MainDialog.h"
-
-#include <QTimer>
-#include <QWidget>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -62,40 +57,5 @@ inline unsigned FileMode(const fs::path& path) {
     struct stat st {};
     return stat(path.c_str(), &st) == 0 ? unsigned(st.st_mode & 07777) : 0u;
 }
-
-// Runs a modal session of dialog: steps once it is up, then it is closed unless it was.
-template <class Dialog> void Session(Dialog& dialog, const std::function<void()>& steps) {
-    QTimer::singleShot(0, [&] {
-        steps();
-        if (dialog.IsWindowVisible())
-            dialog.OnCancel();
-    });
-    dialog.DoModal();
-}
-
-// Each test starts from the default settings in an empty current folder, with the GUI up.
-class DialogTest : public testing::Test {
-protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(platform::EnsureGuiApplication()); }
-    DialogTest() {
-        GeneratorSettings::Instance() = GeneratorSettings();
-        GeneratorSettings::Instance().SetDefaults();
-    }
-
-    TempDir m_folder{true};
-    CWinApp m_app;
-};
-
-// One generator window per test, the application's main window.
-template <class Dialog = MainDialog> class MainDialogSession : public DialogTest {
-protected:
-    MainDialogSession() { m_app.m_pMainWnd = &m_dialog; }
-    void Run(const std::function<void()>& steps) { Session(m_dialog, steps); }
-    QWidget* Window() const { return static_cast<QWidget*>(m_dialog.NativeWindow()); }
-    CWnd Item(int id) const { return m_dialog.GetDlgItem(id); }
-    CString Text(int id) const { return Item(id).GetWindowText(); }
-
-    Dialog m_dialog;
-};
 
 } // namespace testing_support
