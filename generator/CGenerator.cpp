@@ -38,7 +38,7 @@ CGenerator::CGenerator()
 }
 
 CGenerator::~CGenerator() {
-    WipeResult();
+    platform::WipeString(m_strResult);
 }
 
 bool CGenerator::ReserveResult(std::size_t bytes) {
@@ -54,15 +54,8 @@ bool CGenerator::ReserveResult(std::size_t bytes) {
 
 CString CGenerator::TakeResult() {
     CString result = std::move(m_strResult);
-    // A short text is copied by the move and stays behind inside the string object.
-    m_strResult.resize(m_strResult.capacity());
-    WipeResult();
+    platform::WipeString(m_strResult); // what a short text leaves behind in the string object
     return result;
-}
-
-void CGenerator::WipeResult() {
-    platform::SecureWipe(m_strResult.data(), m_strResult.size());
-    m_strResult.clear();
 }
 
 BOOL CGenerator::InitInstance() {
@@ -116,7 +109,7 @@ void CGenerator::Generate() {
     if (m_random.Failed()) {
         // Nothing made from bytes the OS did not supply is ever shown.
         m_bRandomFailed = true;
-        WipeResult();
+        platform::WipeString(m_strResult);
         return;
     }
     m_strResult.resize(used);

@@ -65,7 +65,6 @@ public:
 private:
     void Generate();
     bool ReserveResult(std::size_t bytes);
-    void WipeResult();
 
     std::int32_t m_nQuantity;
     std::int32_t m_nLength;

@@ -218,4 +218,10 @@ void SecureWipe(void* data, std::size_t size) {
     asm volatile("" : : "r"(data) : "memory");
 }
 
+void WipeString(CString& text) {
+    text.resize(text.capacity());
+    SecureWipe(text.data(), text.size());
+    text.clear();
+}
+
 } // namespace platform

@@ -78,5 +78,8 @@ void PreferLargePages(void* data, std::size_t size);
 
 // Overwrites size bytes at data with zeros in a way the compiler cannot drop.
 void SecureWipe(void* data, std::size_t size);
+// Overwrites every byte the string owns, the spare capacity too, and leaves it empty. A moved-from
+// short string still holds its bytes inside the string object: those are overwritten as well.
+void WipeString(CString& text);
 
 } // namespace platform

@@ -56,14 +56,6 @@ std::size_t Utf8Length(const unsigned char* data, std::size_t size) {
     return length;
 }
 
-// Overwrites every byte the string owns, the spare capacity too, and leaves it empty. A moved-from
-// short string still holds its bytes inside the string object: those are overwritten as well.
-void WipeString(CString& text) {
-    text.resize(text.capacity());
-    SecureWipe(text.data(), text.size());
-    text.clear();
-}
-
 // A word loaded from memory holds its first byte lowest: the order the break scan relies on.
 constexpr bool kLittleEndian = std::endian::native == std::endian::little;
 
