@@ -228,7 +228,7 @@ protected:
     // reaches the screen.
     void paintEvent(QPaintEvent* /*event*/) override {
         QWidget* const outer = std::exchange(PaintingWidget(), this);
-        m_pDialog->WindowProc(WM_PAINT, 0, 0);
+        DispatchToDialog(m_pDialog, WM_PAINT, 0, 0);
         PaintingWidget() = outer;
     }
     void resizeEvent(QResizeEvent* event) override {

@@ -80,7 +80,8 @@ CString MainDialog::ReadTextFile(const CString& path) {
         }
     }
     std::fclose(file);
-    text.resize(text.find('\0') == CString::npos ? text.size() : text.find('\0'));
+    if (const std::size_t nul = text.find('\0'); nul != CString::npos)
+        text.resize(nul);
     return text;
 }
 
