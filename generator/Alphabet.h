@@ -25,9 +25,6 @@ public:
     }
     const CString& Text() const { return m_text; }
 
-    // Length in bytes of the UTF-8 sequence at text[0..size), or 1 when none starts there.
-    static std::size_t Utf8SequenceLength(const unsigned char* text, std::size_t size);
-
 private:
     CString m_text;
     std::vector<std::size_t> m_starts; // start of each character, then the text's length

@@ -1,6 +1,7 @@
 #include "platform/OutputView.h"
 
 #include "platform/FileSystem.h"
+#include "platform/Utf8.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -24,37 +25,6 @@ CustomControl::~CustomControl() = default;
 namespace {
 
 constexpr int kMargin = 2; // pixels between the frame and the text, left and top
-
-bool IsContinuation(unsigned char byte) {
-    return (byte & 0xC0) == 0x80;
-}
-
-// Length of the UTF-8 sequence that starts at data[0] (size bytes available): 2 to 4 for a valid
-// sequence, 1 for a plain byte and for a byte that starts no valid sequence.
-std::size_t Utf8Length(const unsigned char* data, std::size_t size) {
-    const unsigned char lead = data[0];
-    std::size_t length = 1;
-    unsigned char low = 0x80, high = 0xBF; // the range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;  // no overlong forms
-        high = lead == 0xED ? 0x9F : 0xBF; // no surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF; // nothing above U+10FFFF
-    } else {
-        return 1;
-    }
-    if (size < length || data[1] < low || data[1] > high)
-        return 1;
-    for (std::size_t i = 2; i < length; ++i)
-        if (!IsContinuation(data[i]))
-            return 1;
-    return length;
-}
 
 // A word loaded from memory holds its first byte lowest: the order the break scan relies on.
 constexpr bool kLittleEndian = std::endian::native == std::endian::little;
@@ -106,7 +76,8 @@ void OutputView::BuildLineIndex() {
         if (end - start > maxColumns) {
             std::size_t columns = 0;
             for (std::size_t at = start; at < end; ++columns)
-                at += Utf8Length(reinterpret_cast<const unsigned char*>(data) + at, end - at);
+                at +=
+                    Utf8SequenceLength(reinterpret_cast<const unsigned char*>(data) + at, end - at);
             maxColumns = std::max(maxColumns, columns);
         }
     };
@@ -155,8 +126,8 @@ std::size_t OutputView::LineOf(std::size_t offset) const {
 }
 
 std::size_t OutputView::CharBytes(std::size_t offset) const {
-    return Utf8Length(reinterpret_cast<const unsigned char*>(m_text.data()) + offset,
-                      m_text.size() - offset);
+    return Utf8SequenceLength(reinterpret_cast<const unsigned char*>(m_text.data()) + offset,
+                              m_text.size() - offset);
 }
 
 std::size_t OutputView::Snap(std::size_t offset) const {
@@ -165,12 +136,12 @@ std::size_t OutputView::Snap(std::size_t offset) const {
     const std::size_t start = LineStart(line), end = LineEnd(line);
     if (offset > end)
         return end; // inside a line break
-    if (offset == end || !IsContinuation(static_cast<unsigned char>(m_text[offset])))
+    if (offset == end || !IsUtf8Continuation(static_cast<unsigned char>(m_text[offset])))
         return offset;
     // Inside a character when a lead byte up to three bytes back starts a sequence over offset.
     for (std::size_t back = 1; back <= 3 && back <= offset - start; ++back) {
         const std::size_t lead = offset - back;
-        if (!IsContinuation(static_cast<unsigned char>(m_text[lead])))
+        if (!IsUtf8Continuation(static_cast<unsigned char>(m_text[lead])))
             return CharBytes(lead) > back ? lead : offset;
     }
     return offset;
