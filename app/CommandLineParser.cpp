@@ -1,6 +1,7 @@
 #include "app/CommandLineParser.h"
 
 #include "generator/GeneratorSettings.h"
+#include "platform/ReplacementFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -41,11 +42,21 @@ CString Describe(const BatchResult& result) {
         if (result.error == ENOSPC)
             return "the passwords need " + std::to_string(result.bytes) +
                    " bytes, more than the file system has free";
+        if (result.inPlace)
+            return "the file must be written in its place, so all " + std::to_string(result.bytes) +
+                   " bytes of passwords must first be held in memory, and this machine cannot "
+                   "hold them";
         return "the requested passwords are too large for this machine";
     case BatchStatus::RandomFailed:
+        if (result.passwordsOut > 0)
+            return "the system's random source failed after the first " +
+                   std::to_string(result.passwordsOut) + " passwords were written";
         return "the system's random source failed";
     case BatchStatus::WriteFailed:
-        return std::strerror(result.error);
+        if (result.leftEmpty)
+            return platform::DescribeFileError(result.error) +
+                   "; the file was written in its place and is left empty";
+        return platform::DescribeFileError(result.error);
     case BatchStatus::Written:
         break;
     }

@@ -4,6 +4,7 @@
 #include "generator/PasswordBatch.h"
 #include "generator/RandomSource.h"
 #include "platform/FileSystem.h"
+#include "platform/ReplacementFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -57,60 +58,68 @@ BatchResult GeneratorSettings::GenerateToFile(const char* path) const {
     CryptoRandomSource source;
     const Alphabet alphabet(BuildAlphabet());
     if (alphabet.IsEmpty())
-        return {BatchStatus::EmptyAlphabet, 0};
+        return {BatchStatus::EmptyAlphabet};
 
     const std::int32_t quantity = m_nQuantity;
     const std::int32_t length = m_nLength;
     const std::optional<std::size_t> total =
         RunBufferBytes(quantity, length, alphabet.MaxCharBytes());
+    if (!total)
+        return {BatchStatus::TooLarge};
     PasswordMaker maker(source, alphabet, length);
-    // The passwords pass through a small buffer that stays in the processor's cache and is
-    // written out whenever it is full; the file takes the new content only once all is written.
-    const std::size_t chunk = std::max(kWriteChunkBytes, maker.LineBytes());
-    const std::size_t bufferBytes = total ? std::min(*total, chunk + maker.LineBytes()) : 0;
-    if (!total || !RunBufferFits(bufferBytes))
-        return {BatchStatus::TooLarge, 0};
 
-    // Refused before any work: no room for the run, or no memory for its buffer.
+    // Every check that can refuse the run comes before any byte of the target changes: the
+    // file's way and room, the memory, and the random source's first fill.
     platform::ReplacementFile file;
     if (const int error = file.Open(path))
         return {BatchStatus::WriteFailed, error};
-    if (*total - 1 > file.FreeBytes()) {
-        file.Abandon();
-        return {BatchStatus::TooLarge, ENOSPC, *total - 1};
-    }
+    const bool inPlace = file.Way() == platform::WriteWay::InPlace;
+    if (*total - 1 > file.FreeBytes())
+        return {BatchStatus::TooLarge, ENOSPC, *total - 1, inPlace};
+    // A file written in place is emptied only once all of its new content is made; otherwise the
+    // passwords pass through a small buffer that stays in the processor's cache and goes out
+    // whenever it is full.
+    const std::size_t chunk = inPlace ? *total : std::max(kWriteChunkBytes, maker.LineBytes());
+    const std::size_t bufferBytes = std::min(*total, chunk + maker.LineBytes());
     SecretBuffer buffer;
-    if (!buffer.Allocate(bufferBytes)) {
-        file.Abandon();
-        return {BatchStatus::TooLarge, 0};
-    }
+    if (!RunBufferFits(bufferBytes) || !buffer.Allocate(bufferBytes))
+        return {BatchStatus::TooLarge, 0, *total - 1, inPlace};
+    if (!source.EnsureBytes())
+        return {BatchStatus::RandomFailed};
 
+    // A chunk goes out only when every fill it was drawn from came from the OS: a failed fill
+    // leaves zeros, and no password drawn from them may leave the program.
     std::size_t used = 0;
+    std::uint64_t made = 0, out = 0;
     int error = 0;
     for (std::int32_t i = 0; i < quantity && error == 0 && !source.Failed(); ++i) {
         used += maker.MakeOne(buffer.Data() + used);
-        if (used >= chunk) {
+        ++made;
+        if (used >= chunk && !inPlace && !source.Failed()) {
             error = file.Write(buffer.Data(), used);
             used = 0;
+            out = made;
         }
     }
     if (source.Failed()) {
-        file.Abandon();
-        return {BatchStatus::RandomFailed, 0};
+        const bool stream = file.Way() == platform::WriteWay::Stream;
+        return {BatchStatus::RandomFailed, 0, 0, inPlace, stream ? out : 0};
     }
+    if (error == 0)
+        error = file.Begin();
     if (error == 0 && used > 0)
         error = file.Write(buffer.Data(), used);
     if (error == 0)
         error = file.Commit();
     if (error != 0) {
         file.Abandon();
-        return {BatchStatus::WriteFailed, error};
+        return {BatchStatus::WriteFailed, error, *total - 1, inPlace, 0, file.LeftEmpty()};
     }
-    return {BatchStatus::Written, 0};
+    return {BatchStatus::Written};
 }
 
 void GeneratorSettings::Load(const char* path) {
-    File file(std::fopen(path, "rb"));
+    File file(platform::OpenRegularFile(path));
     if (!file)
         return;
 
@@ -144,16 +153,21 @@ void GeneratorSettings::Load(const char* path) {
 }
 
 bool GeneratorSettings::Save(const char* path) const {
-    File file(std::fopen(path, "wb"));
-    if (!file)
-        return false;
-    bool ok = true;
+    ByteBuffer bytes;
     for (std::int32_t field : {m_nQuantity, m_nLength, m_bUpper, m_bLower, m_bDigits})
-        ok = std::fputc(field & 0xFF, file.get()) != EOF && ok;
-    ok = m_geometry.WriteTo(file.get()) && ok;
-    ok = std::fputc(m_bSpecial & 0xFF, file.get()) != EOF && ok;
-    ok = m_special.WriteTo(file.get()) && ok;
-    const ByteBuffer quantity(m_nQuantity);
-    ok = std::fwrite(quantity.GetData(), 1, 4, file.get()) == 4 && ok;
-    return std::fclose(file.release()) == 0 && ok;
+        bytes.Append(std::uint8_t(field & 0xFF));
+    bytes.Append(m_geometry.GetSize());
+    bytes.Append(m_geometry);
+    bytes.Append(std::uint8_t(m_bSpecial & 0xFF));
+    bytes.Append(m_special.GetSize());
+    bytes.Append(m_special);
+    bytes.Append(m_nQuantity);
+    // The file changes only when all of it is written and flushed: a full disk or a crash keeps
+    // the choices of the last time. A read-only file stays as it is, and a pipe or device under
+    // the name is not written, as the program would wait for it.
+    platform::ReplaceOptions options;
+    options.clearReadOnly = false;
+    options.allowStreams = false;
+    return platform::WriteWholeFile(path, bytes.GetData(), std::size_t(bytes.GetSize()), options) ==
+           0;
 }

@@ -16,8 +16,14 @@ enum class BatchStatus {
 
 struct BatchResult {
     BatchStatus status = BatchStatus::Written;
-    int error = 0;           // errno of a failed write; ENOSPC when the file system has no room
+    int error = 0;           // errno or file refusal of a failed write; ENOSPC when out of room
     std::uint64_t bytes = 0; // the size of the run's output, when known
+    // The file had to be written in its place, so the whole output was to be held in memory.
+    bool inPlace = false;
+    // Whole passwords that reached a device or pipe before the run failed.
+    std::uint64_t passwordsOut = 0;
+    // A write in place failed: the file was left empty rather than partly written.
+    bool leftEmpty = false;
 };
 
 // The one process-wide record of what the user asked for: how many passwords, how long, which

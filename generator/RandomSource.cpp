@@ -81,6 +81,12 @@ void CryptoRandomSource::Refill() {
     m_nPos = 0;
 }
 
+bool CryptoRandomSource::EnsureBytes() {
+    if (m_nPos >= kBufferSize)
+        Refill();
+    return !m_bFailed;
+}
+
 std::uint8_t CryptoRandomSource::Next8() {
     if (m_nPos >= kBufferSize)
         Refill();

@@ -48,6 +48,10 @@ public:
 
     // True once the provider could not be acquired or a fill failed.
     bool Failed() const { return m_bFailed; }
+    // Fetches the next fill now when the buffer is used up, so that a source that fails is known
+    // before anything is made from it; false once the source has failed. The bytes drawn stay
+    // the same.
+    bool EnsureBytes();
 
     // Draws count indices exactly as count calls of NextIndex(alphabetSize) would on this class,
     // consuming the same bytes in the same order, but without a virtual call per byte. Only

@@ -10,7 +10,6 @@
 #include <string>
 #include <sys/mman.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace platform {
@@ -22,157 +21,21 @@ CString GetCurrentDirectoryText(std::size_t bufferSize) {
     return CString(buffer.get());
 }
 
-void ClearReadOnly(const char* path) {
+std::FILE* OpenRegularFile(const char* path) {
+    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
     struct stat st {};
-    if (stat(path, &st) != 0 || !S_ISREG(st.st_mode))
-        return;
-    if ((st.st_mode & S_IWUSR) == 0)
-        chmod(path, (st.st_mode & 07777) | S_IWUSR);
-}
-
-bool IsReadOnlyFile(const char* path) {
-    struct stat st {};
-    if (stat(path, &st) != 0)
-        return false;
-    return (S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) == 0) ||
-           (access(path, W_OK) != 0 && (errno == EACCES || errno == EROFS || errno == EPERM));
-}
-
-ReplacementFile::~ReplacementFile() {
-    Abandon();
-}
-
-int ReplacementFile::Open(const char* path) {
-    Abandon();
-    m_strTarget = path;
-    struct stat st {};
-    if (stat(path, &st) == 0) {
-        if (!S_ISREG(st.st_mode))
-            return OpenInPlace(path); // a device or a pipe takes the bytes as they come
-        m_bExisted = true;
-        m_nMode = (st.st_mode & 07777) | S_IWUSR;
-        m_nOwner = st.st_uid;
-        m_nGroup = st.st_gid;
-        // A symbolic link keeps pointing at its file: the file itself is replaced.
-        if (std::unique_ptr<char, decltype(&std::free)> real(realpath(path, nullptr), &std::free);
-            real)
-            m_strTarget = real.get();
+    const int flags = fcntl(fd, F_GETFL);
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || flags < 0 ||
+        fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        close(fd);
+        return nullptr;
     }
-    const std::size_t slash = m_strTarget.rfind(kPathSeparator);
-    const CString directory = slash == CString::npos ? CString(".")
-                              : slash == 0           ? CString(1, kPathSeparator)
-                                                     : m_strTarget.substr(0, slash);
-    if (OpenTemporary(directory) == 0)
-        return 0;
-    return OpenInPlace(path);
-}
-
-int ReplacementFile::OpenTemporary(const CString& directory) {
-#ifdef O_TMPFILE
-    // An unnamed file leaves nothing behind should the process die before Commit.
-    m_fd = open(directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-    if (m_fd >= 0)
-        return 0;
-#endif
-    CString pattern = directory + kPathSeparator + ".mirrak-XXXXXX";
-    m_fd = mkostemp(pattern.data(), O_CLOEXEC);
-    if (m_fd < 0)
-        return errno;
-    m_strTemporary = pattern;
-    return 0;
-}
-
-int ReplacementFile::OpenInPlace(const char* path) {
-    ClearReadOnly(path);
-    m_fd = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (m_fd < 0)
-        return errno;
-    struct stat st {};
-    m_bInPlace = true;
-    m_bRemoveOnFailure = fstat(m_fd, &st) == 0 && S_ISREG(st.st_mode);
-    m_strTarget = path;
-    return 0;
-}
-
-int ReplacementFile::Write(const void* data, std::size_t size) {
-    const auto* bytes = static_cast<const unsigned char*>(data);
-    while (size > 0) {
-        const ssize_t n = write(m_fd, bytes, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return n < 0 ? errno : EIO;
-        bytes += n;
-        size -= std::size_t(n);
-    }
-    return 0;
-}
-
-int ReplacementFile::Commit() {
-    if (m_fd < 0)
-        return EBADF;
-    int error = 0;
-    if (!m_bInPlace) {
-        if (m_bExisted) {
-            // Best effort: only a privileged writer can hand the file to another owner.
-            if (fchown(m_fd, m_nOwner, m_nGroup) != 0 && errno != EPERM)
-                error = errno;
-            if (error == 0 && fchmod(m_fd, m_nMode) != 0)
-                error = errno;
-        }
-        if (error == 0 && m_strTemporary.empty()) {
-            // Give the unnamed file a name beside the target, then move it over the target.
-            const std::string source = "/proc/self/fd/" + std::to_string(m_fd);
-            for (int attempt = 0; attempt < 100 && m_strTemporary.empty() && error == 0;
-                 ++attempt) {
-                CString name = m_strTarget + ".mirrak-" + std::to_string(getpid()) + "-" +
-                               std::to_string(attempt);
-                if (linkat(AT_FDCWD, source.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) ==
-                    0)
-                    m_strTemporary = name;
-                else if (errno != EEXIST)
-                    error = errno;
-            }
-            if (error == 0 && m_strTemporary.empty())
-                error = EEXIST;
-        }
-    }
-    if (close(m_fd) != 0 && errno != EINTR && error == 0)
-        error = errno;
-    m_fd = -1;
-    if (error == 0 && !m_bInPlace && rename(m_strTemporary.c_str(), m_strTarget.c_str()) != 0)
-        error = errno;
-    if (error != 0) {
-        Abandon();
-        return error;
-    }
-    m_strTemporary.clear();
-    m_bInPlace = false;
-    m_bRemoveOnFailure = false;
-    return 0;
-}
-
-void ReplacementFile::Abandon() {
-    if (m_fd >= 0) {
-        close(m_fd);
-        m_fd = -1;
-    }
-    if (!m_strTemporary.empty())
-        unlink(m_strTemporary.c_str());
-    else if (m_bInPlace && m_bRemoveOnFailure)
-        unlink(m_strTarget.c_str());
-    m_strTemporary.clear();
-    m_bInPlace = false;
-    m_bRemoveOnFailure = false;
-    m_bExisted = false;
-}
-
-std::size_t ReplacementFile::FreeBytes() const {
-    struct stat st {};
-    struct statvfs fs {};
-    if (m_fd < 0 || fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode) || fstatvfs(m_fd, &fs) != 0)
-        return SIZE_MAX;
-    return std::size_t(fs.f_bavail) * std::size_t(fs.f_frsize);
+    std::FILE* file = fdopen(fd, "rb");
+    if (file == nullptr)
+        close(fd);
+    return file;
 }
 
 CString ExecutableDirectory() {

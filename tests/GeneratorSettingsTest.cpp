@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
+#include <filesystem>
 #include <sys/resource.h>
 #include <tuple>
 
@@ -64,6 +66,48 @@ TEST(GeneratorSettings, SaveWritesTheFileFormAndLoadTakesOnlyWhatIsWhole) {
         EXPECT_EQ(load(full.substr(0, 5) + size + full.substr(9), before), Fields(before));
     for (const std::string& size : {"\0\0\0\x80"s, "\x08\0\0\0"s})
         EXPECT_EQ(load(full.substr(0, 14) + size + full.substr(18), before), Fields(before));
+}
+
+// gen.cfg changes only whole: a write that fails (the file size limit stands for a full disk)
+// keeps the old choices; its mode stays, a new one is its owner's only, a read-only one and
+// anything that is no regular file are neither read nor written, and nothing waits for a pipe.
+TEST(GeneratorSettings, SaveReplacesTheFileWholeOrNotAtAll) {
+    const TempDir dir;
+    const std::string path = dir / "gen.cfg";
+    GeneratorSettings settings = GeneratorSettings::Instance();
+    ASSERT_TRUE(settings.Save(path.c_str()));
+    EXPECT_EQ(FileMode(path), 0600u);
+    const std::string saved = ReadFile(path);
+    chmod(path.c_str(), 0640);
+    settings.m_special.Clear();
+    settings.m_special.Append(std::string(300, 'x'));
+    {
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        const rlimit small{64, old.rlim_max};
+        const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &small);
+        EXPECT_FALSE(settings.Save(path.c_str()));
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, handler);
+    }
+    EXPECT_EQ(ReadFile(path), saved);
+    ASSERT_TRUE(settings.Save(path.c_str()));
+    EXPECT_EQ(FileMode(path), 0640u);
+    const std::string longer = ReadFile(path);
+    EXPECT_EQ(longer.size(), saved.size() + 300 - 15);
+    chmod(path.c_str(), 0440);
+    EXPECT_FALSE(GeneratorSettings::Instance().Save(path.c_str()));
+    EXPECT_EQ(ReadFile(path), longer);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+
+    const std::string pipe = dir / "pipe.cfg";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0); // no writer and no reader: opening it would block
+    GeneratorSettings record = GeneratorSettings::Instance();
+    record.Load(pipe.c_str());
+    EXPECT_EQ(Fields(record), Fields(GeneratorSettings::Instance()));
+    EXPECT_FALSE(record.Save(pipe.c_str()));
+    EXPECT_TRUE(std::filesystem::is_fifo(pipe));
 }
 
 TEST(GeneratorSettings, GenerateToFileWritesAllPasswordsOrNothing) {
