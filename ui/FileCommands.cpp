@@ -2,6 +2,7 @@
 
 #include "platform/FileDialog.h"
 #include "platform/FileSystem.h"
+#include "platform/ReplacementFile.h"
 #include "ui/MainDialog.h"
 
 #include <cstdio>
@@ -40,7 +41,10 @@ void MainDialog::OnOpenAlphabet() {
 }
 
 void MainDialog::SavePasswords(const CString& path) {
-    WriteTextFile(path, GetDlgItem(kOutput).GetWindowText());
+    // The copy of the passwords is wiped, as every buffer that held them is.
+    CString text = GetDlgItem(kOutput).GetWindowText();
+    WriteTextFile(path, text);
+    platform::WipeString(text);
 }
 
 void MainDialog::LoadPasswords(const CString& path) {
@@ -67,7 +71,7 @@ void MainDialog::ShowFilePath(const CString& path) {
 // The file's bytes up to the first NUL; empty when it cannot be read, or when it is larger than
 // a window can hold.
 CString MainDialog::ReadTextFile(const CString& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = platform::OpenRegularFile(path.c_str());
     if (file == nullptr)
         return CString();
     CString text;
@@ -89,9 +93,7 @@ CString MainDialog::ReadTextFile(const CString& path) {
 // leaves an existing file as it was and no new one. A read-only file is not written; a file this
 // writes anew is readable by its owner only, as it may hold passwords.
 void MainDialog::WriteTextFile(const CString& path, const CString& text) {
-    if (platform::IsReadOnlyFile(path.c_str()))
-        return;
-    platform::ReplacementFile file;
-    if (file.Open(path.c_str()) == 0 && file.Write(text.data(), text.size()) == 0)
-        file.Commit();
+    platform::ReplaceOptions options;
+    options.clearReadOnly = false;
+    platform::WriteWholeFile(path.c_str(), text.data(), text.size(), options);
 }
