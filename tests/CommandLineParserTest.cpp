@@ -58,9 +58,9 @@ TEST(CommandLineParserTest, WordsAreOneTokenEachAndNamesStandAsTyped) {
         {{"P", "length:", "12"}, {1, 7, "ULD-", kDefault, "12"}},
         {{"P", "quantity", R"("count:5")"}, {1, 7, "ULD-", kDefault, R"("count:5")"}},
     };
-    for (const auto& [words, expected] : cases) {
-        SCOPED_TRACE(::testing::PrintToString(words));
-        ExpectParsed([&] { return ParseCommandLineWords(words); }, expected);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.first));
+        ExpectParsed([&] { return ParseCommandLineWords(c.first); }, c.second);
     }
 }
 
