@@ -148,7 +148,7 @@ void ApplySymbolsOption(const CString& value) {
     settings.m_special.Append(symbols);
 }
 
-CString ParseCommandLine(const CString& commandLine) {
+void ApplyToken(const CString& token, NameForm form, CString& name) {
     struct Option {
         const char* keyword;
         void (*apply)(const CString& value);
@@ -164,33 +164,46 @@ CString ParseCommandLine(const CString& commandLine) {
         {"symbols:", ApplySymbolsOption},
     };
 
+    CString lowered = token;
+    ToLower(lowered);
+    for (const Option& option : kOptions) {
+        if (lowered.starts_with(option.keyword)) {
+            option.apply(token.substr(std::strlen(option.keyword)));
+            return;
+        }
+    }
+    if (form == NameForm::Quoted)
+        name = StripQuotes(token);
+    else if (!token.empty())
+        name = token;
+}
+
+CString ParseCommandLine(const CString& commandLine) {
     GeneratorSettings::Instance();
     std::size_t position = 0;
     NextToken(commandLine, position); // the program path
     CString name;
-    while (position < commandLine.size()) {
-        const std::optional<CString> token = NextToken(commandLine, position);
-        if (!token)
-            break;
-        CString lowered = *token;
-        ToLower(lowered);
-        const Option* match = nullptr;
-        for (const Option& option : kOptions) {
-            if (lowered.starts_with(option.keyword)) {
-                match = &option;
-                break;
-            }
-        }
-        if (match != nullptr)
-            match->apply(token->substr(std::strlen(match->keyword)));
-        else
-            name = StripQuotes(*token);
-    }
+    while (const std::optional<CString> token = NextToken(commandLine, position))
+        ApplyToken(*token, NameForm::Quoted, name);
     return name;
 }
 
-bool RunFromCommandLine(const CString& commandLine, int& exitStatus) {
-    const CString name = ParseCommandLine(commandLine);
+CString ParseCommandLineWords(const std::vector<CString>& words) {
+    GeneratorSettings::Instance();
+    CString name;
+    for (std::size_t i = 1; i < words.size(); ++i) // words[0] is the program path
+        ApplyToken(words[i], NameForm::AsTyped, name);
+    return name;
+}
+
+CString ParseProcessCommandLine(const platform::ProcessCommandLine& commandLine) {
+    if (const auto* words = std::get_if<platform::CommandLineWords>(&commandLine))
+        return ParseCommandLineWords(words->words);
+    return ParseCommandLine(std::get<platform::CommandLineText>(commandLine).text);
+}
+
+bool RunFromCommandLine(const platform::ProcessCommandLine& commandLine, int& exitStatus) {
+    const CString name = ParseProcessCommandLine(commandLine);
     if (name.empty())
         return false;
     const BatchResult result = GeneratorSettings::Instance().GenerateToFile(name.c_str());

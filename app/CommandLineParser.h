@@ -1,18 +1,39 @@
 #pragma once
 
 #include "platform/CString.h"
+#include "platform/CommandLine.h"
 #include "platform/TextNumber.h"
 
 #include <cstddef>
 #include <optional>
+#include <vector>
 
-// The command-line grammar: the program path, then blank-separated tokens. "count:" or
-// "quantity:" with a number, "length:" with a number, "symbols:" or "symbol:" with class letters
-// and an optional double-quoted special-symbol set; any other token names the output file.
+// The command-line grammar: the program path, then tokens. "count:" or "quantity:" with a
+// number, "length:" with a number, "symbols:" or "symbol:" with class letters and an optional
+// double-quoted special-symbol set; any other token names the output file. Where the tokens come
+// from depends on the form in which the system hands over the command line: words, one token each,
+// or one text of blank-separated tokens.
 
-// Applies the options to GeneratorSettings::Instance() and returns the output file name, empty
-// when the command line names none.
+// How a token that is no option names the output file.
+enum class NameForm {
+    Quoted,  // a token of a whole text: one pair of enclosing double quotes is removed; a lone
+             // pair of double quotes clears the name
+    AsTyped, // a word: the name is the word exactly as it stands; an empty word names nothing
+};
+
+// Applies one token: an option goes into GeneratorSettings::Instance(), and any other token
+// replaces name as form says.
+void ApplyToken(const CString& token, NameForm form, CString& name);
+
+// Each of these applies the options to GeneratorSettings::Instance() and returns the output file
+// name, empty when the command line names none.
+//
+// A whole command-line text, program path first, split by NextToken.
 CString ParseCommandLine(const CString& commandLine);
+// Words, program path first, one token each.
+CString ParseCommandLineWords(const std::vector<CString>& words);
+// The process's command line, by the rules of its form.
+CString ParseProcessCommandLine(const platform::ProcessCommandLine& commandLine);
 
 // The next blank-separated token at position (advanced past it), or nothing when only blanks are
 // left. A token that starts with a double quote runs to the next double quote not preceded by a
@@ -43,4 +64,4 @@ enum ExitStatus : int {
 // Parses the command line and, when it names an output file, writes the passwords there. Returns
 // true when it ran batch generation; exitStatus then tells how it went, and a failure has been
 // reported as one line on stderr.
-bool RunFromCommandLine(const CString& commandLine, int& exitStatus);
+bool RunFromCommandLine(const platform::ProcessCommandLine& commandLine, int& exitStatus);

@@ -10,7 +10,7 @@
 BOOL GeneratorApp::InitInstance() {
     ProgramLocation::Instance().Init();
 
-    if (RunFromCommandLine(GetCommandLineA(), m_nExitStatus))
+    if (RunFromCommandLine(platform::GetProcessCommandLine(), m_nExitStatus))
         return FALSE;
 
     if (!platform::EnsureGuiApplication()) {

@@ -16,18 +16,33 @@ void ProgramLocation::Init() {
 }
 
 void ProgramLocation::SetFromCommandLine() {
-    const CString& cmd = GetCommandLineA();
-    CString path;
+    const platform::ProcessCommandLine& commandLine = platform::GetProcessCommandLine();
+    if (const auto* words = std::get_if<platform::CommandLineWords>(&commandLine)) {
+        if (!words->words.empty())
+            SetFromProgramPath(words->words.front());
+    } else {
+        SetFromCommandLine(std::get<platform::CommandLineText>(commandLine).text);
+    }
+}
+
+void ProgramLocation::SetFromCommandLine(const CString& cmd) {
     if (!cmd.empty() && cmd[0] == '"') {
         const std::size_t q = cmd.find('"', 1);
         if (q == CString::npos)
             return; // an unclosed quote names no program path
-        m_strCommandPath = cmd.substr(0, q + 1);
-        path = cmd.substr(1, q - 1);
+        SetPath(cmd.substr(0, q + 1), cmd.substr(1, q - 1));
     } else {
-        path = cmd.substr(0, cmd.find(' '));
-        m_strCommandPath = path;
+        const CString path = cmd.substr(0, cmd.find(' '));
+        SetPath(path, path);
     }
+}
+
+void ProgramLocation::SetFromProgramPath(const CString& path) {
+    SetPath(path, path);
+}
+
+void ProgramLocation::SetPath(const CString& commandPath, const CString& path) {
+    m_strCommandPath = commandPath;
     const std::size_t k = path.rfind(kPathSeparator);
     const std::size_t directoryLength = k == CString::npos ? 0 : k + 1;
     m_strFileName = path.substr(directoryLength);

@@ -10,7 +10,12 @@ public:
     static ProgramLocation& Instance();
 
     void Init();
+    // The program path from the process's command line, by the rules of its form.
     void SetFromCommandLine();
+    // The head of a whole command-line text: up to the first blank, or a double-quoted path.
+    void SetFromCommandLine(const CString& commandLine);
+    // A program path that is one word of its own (argv[0]), taken exactly as it stands.
+    void SetFromProgramPath(const CString& path);
     const CString& GetDirectory() const { return m_strDirectory; }
     const CString& GetCommandPath() const { return m_strCommandPath; }
     const CString& GetFileName() const { return m_strFileName; }
@@ -23,6 +28,8 @@ public:
     static constexpr std::size_t kCurrentDirBufferSize = 0x4000;
 
 private:
+    void SetPath(const CString& commandPath, const CString& path);
+
     CString m_strDirectory;
     CString m_strCommandPath;
     CString m_strFileName;

@@ -1,12 +1,19 @@
+// The command line on POSIX: the words of argv, one token each.
 #include "platform/CommandLine.h"
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
-CString& StoredCommandLine() {
-    static CString commandLine;
-    return commandLine;
+struct Stored {
+    platform::ProcessCommandLine commandLine;
+    CString display;
+};
+
+Stored& StoredCommandLine() {
+    static Stored stored;
+    return stored;
 }
 
 void AppendElement(CString& out, const char* element) {
@@ -39,11 +46,18 @@ CString BuildCommandLine(int argc, const char* const* argv) {
 }
 
 void SetCommandLine(int argc, const char* const* argv) {
-    StoredCommandLine() = BuildCommandLine(argc, argv);
+    CommandLineWords words;
+    for (int i = 0; i < argc; ++i)
+        words.words.emplace_back(argv[i] != nullptr ? argv[i] : "");
+    StoredCommandLine() = {std::move(words), BuildCommandLine(argc, argv)};
+}
+
+const ProcessCommandLine& GetProcessCommandLine() {
+    return StoredCommandLine().commandLine;
 }
 
 } // namespace platform
 
 const CString& GetCommandLineA() {
-    return StoredCommandLine();
+    return StoredCommandLine().display;
 }

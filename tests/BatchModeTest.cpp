@@ -131,7 +131,7 @@ TEST_F(BatchModeTest, SymbolsChooseTheAlphabetOfWholeCharacters) {
 }
 
 TEST_F(BatchModeTest, RefusedAndFailedRunsTouchNothing) {
-    ExpectRefused({"count:5", "out.txt", ""}, kExitUsage, "usage: mirrak-generator ",
+    ExpectRefused({"count:5", ""}, kExitUsage, "usage: mirrak-generator ",
                   "unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM;");
     ExpectRefused({"symbols:", "out.txt"}, kExitEmptyAlphabet, "out.txt");
     ExpectRefused({"no such dir/out.txt"}, kExitWriteFailed, "no such dir/out.txt");
@@ -274,6 +274,23 @@ TEST_F(BatchModeTest, OtherUsersFilesAndLinksAreNeverReplacedOrFollowedIntoATrap
     fs::remove_all(mine);
     fs::remove_all(shared);
     fs::remove_all(locked);
+}
+
+// The shell has split the words already: each argument is one token, and a name is the file's
+// name exactly as typed, quotes, backslashes and blanks included.
+TEST_F(BatchModeTest, EachArgumentIsOneTokenAndANameIsTakenAsTyped) {
+    EXPECT_EQ(Run({R"(my "q" f.txt)"}), kExitWritten) << m_stderr;
+    ExpectPasswords(Output(R"(my "q" f.txt)"), 1, 7, kAlnum);
+    EXPECT_EQ(Run({R"(a b\)", "count:3", "out"}), kExitWritten) << m_stderr;
+    ExpectPasswords(Output("out"), 3, 7, kAlnum);
+    const std::string xy = kLower + "x y";
+    EXPECT_EQ(Run({R"(symbols:a"x y")", "count:3", "out.txt"}), kExitWritten) << m_stderr;
+    ExpectPasswords(Output(), 3, 7, xy);
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_work), {}), 3); // no other name was written
+    // 600 draws from 29 characters give the blank of the set.
+    EXPECT_EQ(Run({R"(symbols:a"x y")", "count:3", "length:200", "out.txt"}), kExitWritten);
+    ExpectPasswords(Output(), 3, 200, xy);
+    EXPECT_NE(Output().find(' '), std::string::npos);
 }
 
 } // namespace

@@ -4,13 +4,67 @@
 
 #include <cstring>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
 const char* const kDefault = GeneratorSettings::kDefaultSpecial;
 
-// Each command line is parsed from the defaults; classes read "ULDS" with '-' for a class that is
-// off.
+// What a command line leaves in the record: quantity, length, the classes as "ULDS" with '-' for a
+// class that is off, the special set, and the name.
+struct Expected {
+    std::int32_t quantity, length;
+    const char *classes, *special, *name;
+};
+
+// Parses with parse from the defaults and compares.
+template <typename Parse> void ExpectParsed(Parse parse, const Expected& e) {
+    GeneratorSettings& s = GeneratorSettings::Instance();
+    s = GeneratorSettings();
+    s.SetDefaults();
+    EXPECT_EQ(parse(), e.name);
+    EXPECT_EQ(s.m_nQuantity, e.quantity);
+    EXPECT_EQ(s.m_nLength, e.length);
+    EXPECT_EQ(std::string() + (s.m_bUpper ? 'U' : '-') + (s.m_bLower ? 'L' : '-') +
+                  (s.m_bDigits ? 'D' : '-') + (s.m_bSpecial ? 'S' : '-'),
+              e.classes);
+    EXPECT_EQ(s.m_special.GetText(), e.special);
+    EXPECT_EQ(s.m_special.GetSize(), std::int32_t(std::strlen(e.special) + 1));
+}
+
+// Each word is one token: the rules apply inside it, and any other word is the name as typed.
+TEST(CommandLineParserTest, WordsAreOneTokenEachAndNamesStandAsTyped) {
+    const std::pair<std::vector<CString>, Expected> cases[] = {
+        {{"P", R"(my "q" f.txt)"}, {1, 7, "ULD-", kDefault, R"(my "q" f.txt)"}},
+        {{"P", R"(a b\)", "count:3", "out"}, {3, 7, "ULD-", kDefault, "out"}},
+        {{"P", R"(symbols:a"x y")", "count:3", "out.txt"}, {3, 7, "-L-S", "x y", "out.txt"}},
+        {{"P", "LENGTH:12", "Count:5", "QUANTITY:6", "f"}, {6, 12, "ULD-", kDefault, "f"}},
+        {{"P", " my f ", R"("q")"}, {1, 7, "ULD-", kDefault, R"("q")"}},
+        {{"P", R"(a\"b\\)", "a\tb"}, {1, 7, "ULD-", kDefault, "a\tb"}},
+        {{"P", R"(a\"b\\)"}, {1, 7, "ULD-", kDefault, R"(a\"b\\)"}},
+        {{"P", "out.txt", ""}, {1, 7, "ULD-", kDefault, "out.txt"}},
+        {{"P", "", "a.txt", "", "b.txt"}, {1, 7, "ULD-", kDefault, "b.txt"}},
+        {{"P", ""}, {1, 7, "ULD-", kDefault, ""}},
+        {{"P"}, {1, 7, "ULD-", kDefault, ""}},
+        {{}, {1, 7, "ULD-", kDefault, ""}},
+        {{"out.txt"}, {1, 7, "ULD-", kDefault, ""}}, // the program path is never a token
+        {{"P", "Symbol:A0 x"}, {1, 7, "U-D-", kDefault, ""}},
+        {{"P", R"(SYMBOLS:xa0"A\"b\\c d")"}, {1, 7, "-LDS", R"(A"b\c d)", ""}},
+        {{"P", R"(symbols:" ")"}, {1, 7, "---S", " ", ""}},
+        {{"P", R"(symbols:")"}, {1, 7, "---S", "", ""}},
+        {{"P", "symbols:"}, {1, 7, "----", kDefault, ""}},
+        {{"P", "length:", "count:"}, {1, 7, "ULD-", kDefault, ""}},
+        {{"P", "length: 12", "count:-3"}, {1, 12, "ULD-", kDefault, ""}},
+        {{"P", "length:", "12"}, {1, 7, "ULD-", kDefault, "12"}},
+        {{"P", "quantity", R"("count:5")"}, {1, 7, "ULD-", kDefault, R"("count:5")"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.first));
+        ExpectParsed([&] { return ParseCommandLineWords(c.first); }, c.second);
+    }
+}
+
+// A whole text is split into blank-separated tokens first; a name loses one pair of quotes.
 TEST(CommandLineParserTest, CommandLinesSetTheRecordAndNameTheFile) {
     const struct {
         const char* line;
@@ -43,19 +97,10 @@ TEST(CommandLineParserTest, CommandLinesSetTheRecordAndNameTheFile) {
         {R"(P "a\" b" )", 1, 7, "ULD-", kDefault, R"(a\" b)"},
         {R"(P "a\" b c)", 1, 7, "ULD-", kDefault, R"("a\" b c)"},
     };
-    GeneratorSettings& s = GeneratorSettings::Instance();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
-        s = GeneratorSettings();
-        s.SetDefaults();
-        EXPECT_EQ(ParseCommandLine(c.line), c.name);
-        EXPECT_EQ(s.m_nQuantity, c.quantity);
-        EXPECT_EQ(s.m_nLength, c.length);
-        EXPECT_EQ(std::string() + (s.m_bUpper ? 'U' : '-') + (s.m_bLower ? 'L' : '-') +
-                      (s.m_bDigits ? 'D' : '-') + (s.m_bSpecial ? 'S' : '-'),
-                  c.classes);
-        EXPECT_EQ(s.m_special.GetText(), c.special);
-        EXPECT_EQ(s.m_special.GetSize(), std::int32_t(std::strlen(c.special) + 1));
+        ExpectParsed([&] { return ParseCommandLine(c.line); },
+                     {c.quantity, c.length, c.classes, c.special, c.name});
     }
 }
 
