@@ -9,6 +9,8 @@
 #include <QScreen>
 #include <QWindow>
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 
 namespace platform {
 
@@ -37,6 +39,18 @@ QRect ScreenClientRect(const QWidget* widget) {
     if (widget == top)
         return QRect(origin, widget->size());
     return QRect(origin + widget->mapTo(top, QPoint(0, 0)), widget->size());
+}
+
+// Rectangles asked for from elsewhere (a saved geometry, a dialog's arithmetic) may lie anywhere
+// in 32 bits. Positions and sizes are kept within the range a widget can take, so that no sum of
+// them leaves an int.
+constexpr std::int64_t kCoordinateLimit = QWIDGETSIZE_MAX;
+
+int ClampedPosition(std::int64_t value) {
+    return int(std::clamp(value, -kCoordinateLimit, kCoordinateLimit));
+}
+int ClampedSize(std::int64_t value) {
+    return int(std::clamp<std::int64_t>(value, 0, kCoordinateLimit));
 }
 
 RECT ToRect(const QRect& rect) {
@@ -72,11 +86,10 @@ void ApplyMinMaxInfo(CDialog* dialog, QWidget* widget) {
     DispatchToDialog(dialog, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
     if (info.ptMinTrackSize.x != asked.ptMinTrackSize.x ||
         info.ptMinTrackSize.y != asked.ptMinTrackSize.y)
-        widget->setMinimumSize(std::max(0, int(info.ptMinTrackSize.x) - frameWidth),
-                               std::max(0, int(info.ptMinTrackSize.y) - frameHeight));
-    widget->setMaximumSize(
-        std::clamp(int(info.ptMaxTrackSize.x) - frameWidth, 0, QWIDGETSIZE_MAX),
-        std::clamp(int(info.ptMaxTrackSize.y) - frameHeight, 0, QWIDGETSIZE_MAX));
+        widget->setMinimumSize(ClampedSize(std::int64_t(info.ptMinTrackSize.x) - frameWidth),
+                               ClampedSize(std::int64_t(info.ptMinTrackSize.y) - frameHeight));
+    widget->setMaximumSize(ClampedSize(std::int64_t(info.ptMaxTrackSize.x) - frameWidth),
+                           ClampedSize(std::int64_t(info.ptMaxTrackSize.y) - frameHeight));
 }
 
 } // namespace
@@ -155,25 +168,27 @@ void CWnd::GetClientRect(RECT* rect) const {
 void CWnd::ScreenToClient(RECT* rect) const {
     WithWindow(m_hWnd, [&](WindowRecord& record) {
         const QPoint origin = ScreenClientRect(record.widget).topLeft();
-        *rect = {LONG(rect->left - origin.x()), LONG(rect->top - origin.y()),
-                 LONG(rect->right - origin.x()), LONG(rect->bottom - origin.y())};
+        const auto shifted = [](LONG value, int by) {
+            return LONG(std::clamp<std::int64_t>(std::int64_t(value) - by,
+                                                 std::numeric_limits<LONG>::min(),
+                                                 std::numeric_limits<LONG>::max()));
+        };
+        *rect = {shifted(rect->left, origin.x()), shifted(rect->top, origin.y()),
+                 shifted(rect->right, origin.x()), shifted(rect->bottom, origin.y())};
     });
 }
 
 void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint) const {
     WithWindow(m_hWnd, [&](WindowRecord& record) {
         QWidget* widget = record.widget;
-        if (!widget->isWindow()) {
-            widget->setGeometry(x, y, std::max(0, width), std::max(0, height));
-        } else {
-            // The client goes inside the frame the window has now. Under X11 the window manager
-            // carries the move out later, and the toolkit's own idea of the frame may still be
-            // the undecorated one, so the frame position is not left to it.
-            const QMargins frame = FrameOf(widget);
-            widget->setGeometry(x + frame.left(), y + frame.top(),
-                                std::max(0, width - frame.left() - frame.right()),
-                                std::max(0, height - frame.top() - frame.bottom()));
-        }
+        // A window's client goes inside the frame it has now. Under X11 the window manager
+        // carries the move out later, and the toolkit's own idea of the frame may still be the
+        // undecorated one, so the frame position is not left to it.
+        const QMargins frame = widget->isWindow() ? FrameOf(widget) : QMargins();
+        widget->setGeometry(ClampedPosition(std::int64_t(x) + frame.left()),
+                            ClampedPosition(std::int64_t(y) + frame.top()),
+                            ClampedSize(std::int64_t(width) - frame.left() - frame.right()),
+                            ClampedSize(std::int64_t(height) - frame.top() - frame.bottom()));
         if (repaint)
             widget->update();
     });
@@ -182,9 +197,11 @@ void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint) const {
 BOOL CWnd::RedrawWindow(const RECT* updateRect, const void* /*updateRegion*/, UINT flags) const {
     return WithWindow(m_hWnd, [&](WindowRecord& record) {
         QWidget* widget = record.widget;
-        const QRect area = updateRect ? QRect(QPoint(updateRect->left, updateRect->top),
-                                              QPoint(updateRect->right - 1, updateRect->bottom - 1))
-                                      : widget->rect();
+        const QRect area =
+            updateRect ? QRect(ClampedPosition(updateRect->left), ClampedPosition(updateRect->top),
+                               ClampedSize(std::int64_t(updateRect->right) - updateRect->left),
+                               ClampedSize(std::int64_t(updateRect->bottom) - updateRect->top))
+                       : widget->rect();
         if (flags & RDW_UPDATENOW)
             widget->repaint(area);
         else if (flags & (RDW_INVALIDATE | RDW_ERASE))
