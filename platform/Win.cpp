@@ -225,6 +225,7 @@ public:
         m_bSetUp = true;
         return std::exchange(m_waiting, {});
     }
+    bool IsSetUp() const { return m_bSetUp; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
@@ -382,6 +383,11 @@ void Unregister(HWND window) {
 }
 
 } // namespace
+
+bool IsSettingUp(const QWidget* window) {
+    const auto* dialog = dynamic_cast<const DialogWidget*>(window);
+    return dialog != nullptr && !dialog->IsSetUp();
+}
 
 bool SendMessageChecked(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     LRESULT answer = 0;
@@ -737,6 +743,8 @@ INT_PTR CDialog::DoModal() {
             previous = child;
     }
 
+    // As a dialog manager does: the window is created hidden, OnInitDialog fills and places it,
+    // and only then is it shown, so that it appears once, where it belongs, with its values.
     m_pImpl->ended.reset();
     PrepareDialogWindow(this, widget);
     // TRUE from OnInitDialog asks for the focus on the first tab stop that can take it.
@@ -754,6 +762,8 @@ INT_PTR CDialog::DoModal() {
             break;
         widget->Command(id, control);
     }
+    if (!m_pImpl->ended)
+        ShowDialogWindow(widget);
     // The dialog's own loop rather than QDialog::exec, so that an end asked for at any moment,
     // even while the window is being shown, ends it.
     if (!m_pImpl->ended) {

@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 #include <algorithm>
 #include <cstdint>
@@ -53,6 +54,14 @@ int ClampedSize(std::int64_t value) {
     return int(std::clamp<std::int64_t>(value, 0, kCoordinateLimit));
 }
 
+// Puts a window's client area at rect. A window not shown yet gets its native window placed too,
+// so that it is shown where it was put and un-maximizes to there.
+void SetClientGeometry(QWidget* widget, const QRect& rect) {
+    widget->setGeometry(rect);
+    if (widget->isWindow() && !widget->isVisible() && widget->windowHandle() != nullptr)
+        widget->windowHandle()->setGeometry(widget->geometry());
+}
+
 RECT ToRect(const QRect& rect) {
     return {LONG(rect.left()), LONG(rect.top()), LONG(rect.left() + rect.width()),
             LONG(rect.top() + rect.height())};
@@ -92,6 +101,28 @@ void ApplyMinMaxInfo(CDialog* dialog, QWidget* widget) {
                            ClampedSize(std::int64_t(info.ptMaxTrackSize.y) - frameHeight));
 }
 
+// Where a dialog opens unless its OnInitDialog moves it: centred on its owner, or on its screen,
+// with its outer rectangle kept inside the screen's available area.
+void PlaceAtDefault(QWidget* widget) {
+    const QMargins frame = FrameOf(widget);
+    QRect outer(QPoint(0, 0), widget->size().grownBy(frame));
+    const QScreen* screen = widget->screen();
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    const QWidget* owner = widget->parentWidget() ? widget->parentWidget()->window() : nullptr;
+    const QRect area = owner && owner->isVisible()
+                           ? ScreenClientRect(owner).marginsAdded(FrameOf(owner))
+                           : available;
+    outer.moveCenter(area.center());
+    if (!available.isEmpty()) {
+        outer.moveLeft(std::max(available.left(),
+                                std::min(outer.left(), available.right() + 1 - outer.width())));
+        outer.moveTop(std::max(available.top(),
+                               std::min(outer.top(), available.bottom() + 1 - outer.height())));
+    }
+    SetClientGeometry(widget,
+                      QRect(outer.topLeft() + QPoint(frame.left(), frame.top()), widget->size()));
+}
+
 } // namespace
 
 LRESULT DispatchToDialog(CDialog* dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -103,29 +134,36 @@ LRESULT DispatchToDialog(CDialog* dialog, UINT message, WPARAM wParam, LPARAM lP
 }
 
 void PrepareDialogWindow(CDialog* dialog, QWidget* widget) {
-    // Modality takes effect when a window is shown, so a dialog over another window gets it now
-    // rather than from exec(). A dialog without an owner blocks no other window; declared modal,
-    // window managers would refuse to maximize it.
-    if (widget->parentWidget() != nullptr)
-        widget->setAttribute(Qt::WA_ShowModal, true);
-    widget->show();
-    // An X11 window manager decorates and places a new window after it is asked to map it;
-    // until then the frame, and so the outer rectangle, is unknown, and a move or a maximize
-    // asked for meanwhile may be overridden by the manager's own placement. Waiting until the
-    // window is decorated and on the screen keeps the outer size the dialog sees constant from
-    // OnInitDialog on. Without a window manager the frame never comes. The offscreen platform
-    // has its frame at once.
-    const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb");
-    const auto placed = [&] {
-        return !FrameOf(widget).isNull() && (!x11 || widget->windowHandle()->isExposed());
-    };
-    if (!placed()) {
+    widget->winId(); // the window exists from here on, not shown
+    if (AskFrameBeforeShowing(widget) == FrameNotice::Unknown) {
+        // An X11 window manager that does not say beforehand decorates and places a new window
+        // only once it is asked to map it; a move or a maximize asked for before that may be
+        // overridden by its own placement. The window is shown and its frame waited for, so that
+        // the outer size the dialog sees holds from OnInitDialog on. Input that comes meanwhile
+        // waits for the dialog to be set up.
+        ShowDialogWindow(widget);
+        const auto placed = [&] {
+            return !FrameOf(widget).isNull() && widget->windowHandle()->isExposed();
+        };
+        QTimer tick;
+        tick.start(10);
         QElapsedTimer waited;
         waited.start();
         while (!placed() && waited.elapsed() < 1000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                            QEventLoop::WaitForMoreEvents);
     }
     ApplyMinMaxInfo(dialog, widget);
+    if (!widget->isVisible())
+        PlaceAtDefault(widget);
+}
+
+void ShowDialogWindow(QWidget* widget) {
+    // Modality takes effect when a window is shown. A dialog without an owner blocks no other
+    // window; declared modal, window managers would refuse to maximize it.
+    if (widget->parentWidget() != nullptr)
+        widget->setAttribute(Qt::WA_ShowModal, true);
+    widget->show();
 }
 
 void DialogGeometryChanged(CDialog* dialog, QWidget* widget, GeometryChange change) {
@@ -185,10 +223,16 @@ void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint) const {
         // carries the move out later, and the toolkit's own idea of the frame may still be the
         // undecorated one, so the frame position is not left to it.
         const QMargins frame = widget->isWindow() ? FrameOf(widget) : QMargins();
-        widget->setGeometry(ClampedPosition(std::int64_t(x) + frame.left()),
-                            ClampedPosition(std::int64_t(y) + frame.top()),
-                            ClampedSize(std::int64_t(width) - frame.left() - frame.right()),
-                            ClampedSize(std::int64_t(height) - frame.top() - frame.bottom()));
+        SetClientGeometry(widget,
+                          QRect(ClampedPosition(std::int64_t(x) + frame.left()),
+                                ClampedPosition(std::int64_t(y) + frame.top()),
+                                ClampedSize(std::int64_t(width) - frame.left() - frame.right()),
+                                ClampedSize(std::int64_t(height) - frame.top() - frame.bottom())));
+        // A window not shown yet hears of the change at once, as a shown one does.
+        if (record.dialog != nullptr && !widget->isVisible()) {
+            DialogGeometryChanged(record.dialog, widget, GeometryChange::Move);
+            DialogGeometryChanged(record.dialog, widget, GeometryChange::Size);
+        }
         if (repaint)
             widget->update();
     });
@@ -226,6 +270,18 @@ BOOL CWnd::ShowWindow(int command) const {
     WithWindow(m_hWnd, [&](WindowRecord& record) {
         QWidget* widget = record.widget;
         wasVisible = widget->isVisible();
+        if (!wasVisible && IsSettingUp(widget)) {
+            // A dialog being set up is shown once that is done: until then it takes the state
+            // asked for, and then appears in it.
+            Qt::WindowStates state =
+                widget->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
+            if (command == SW_MAXIMIZE)
+                state |= Qt::WindowMaximized;
+            else if (command == SW_MINIMIZE)
+                state |= Qt::WindowMinimized;
+            widget->setWindowState(state);
+            return;
+        }
         switch (command) {
         case SW_MAXIMIZE:
             widget->showMaximized();

@@ -127,10 +127,29 @@ struct Probe : Window {
     bool m_visibleInInit = true;
 };
 
+// Notes the outer rectangle and the state of a window each time it is shown.
+struct ShowWatch : QObject {
+    explicit ShowWatch(const Probe& dialog) : m_dialog(dialog) { qApp->installEventFilter(this); }
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::Show && object == m_dialog.Native()) {
+            RECT rect{};
+            m_dialog.GetWindowRect(&rect);
+            m_shown.push_back(std::to_string(rect.left) + "," + std::to_string(rect.top) + " " +
+                              std::to_string(rect.right - rect.left) + "x" +
+                              std::to_string(rect.bottom - rect.top) +
+                              (m_dialog.IsZoomed() ? " maximized" : ""));
+        }
+        return false;
+    }
+    const Probe& m_dialog;
+    std::vector<std::string> m_shown;
+};
+
 // Keys, clicks and the close box that come while the dialog is being set up wait until
-// OnInitDialog has returned, in their order; one that ends the dialog ends it at once.
+// OnInitDialog has returned, in their order; one that ends the dialog ends it before it shows.
 TEST(WinTest, InputDuringSetUpWaitsForOnInitDialogAndAnEndThenKeepsTheWindowHidden) {
     Probe probe;
+    ShowWatch shows(probe);
     probe.m_inInit = [&] {
         QTest::keyClick(probe.Native(), Qt::Key_Return);
         probe.Button("Generate")->click();
@@ -146,6 +165,8 @@ TEST(WinTest, InputDuringSetUpWaitsForOnInitDialogAndAnEndThenKeepsTheWindowHidd
     EXPECT_EQ(probe.DoModal(), IDCANCEL);
     stop.stop();
     EXPECT_EQ(probe.m_log, "init() command1 ok command1006 command2 cancel ");
+    EXPECT_FALSE(probe.m_visibleInInit);
+    EXPECT_TRUE(shows.m_shown.empty());
 
     // Set up without input, the same dialog closes on each of them.
     probe.m_inInit = nullptr;
@@ -160,6 +181,29 @@ TEST(WinTest, InputDuringSetUpWaitsForOnInitDialogAndAnEndThenKeepsTheWindowHidd
         EXPECT_EQ(probe.Modal(close), IDCANCEL);
         EXPECT_EQ(probe.m_log, "init() command2 cancel ");
     }
+}
+
+// The window is shown once OnInitDialog has placed it: where it was moved, maximized if it was.
+TEST(WinTest, WindowAppearsOnceWhereOnInitDialogPutIt) {
+    Probe probe;
+    ShowWatch shows(probe);
+    probe.m_inInit = [&] { probe.MoveWindow(120, 90, 500, 400); };
+    probe.Modal([] {});
+    probe.m_inInit = [&] {
+        probe.MoveWindow(130, 70, 450, 350);
+        EXPECT_FALSE(probe.ShowWindow(SW_MAXIMIZE)); // not shown yet, and still not
+        EXPECT_TRUE(probe.IsZoomed() && !probe.IsWindowVisible());
+    };
+    probe.Modal([&] {
+        probe.ShowWindow(SW_RESTORE);
+        QApplication::processEvents();
+        RECT rect{};
+        probe.GetWindowRect(&rect);
+        EXPECT_EQ(rect.left + rect.top + rect.right + rect.bottom, 130 + 70 + 580 + 420);
+    });
+    EXPECT_FALSE(probe.m_visibleInInit);
+    EXPECT_EQ(shows.m_shown,
+              (std::vector<std::string>{"120,90 500x400", "130,70 450x350 maximized"}));
 }
 
 } // namespace
