@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QEventLoop>
 #include <QFontMetrics>
 #include <QIcon>
 #include <QKeyEvent>
@@ -33,8 +34,10 @@
 #include <limits>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <utility>
+#include <vector>
 
 namespace platform {
 
@@ -201,10 +204,28 @@ LRESULT ControlMessage(WindowRecord& record, UINT message, WPARAM wParam, LPARAM
     }
 }
 
-// The dialog window: routes keys and the close box to the dialog's commands.
+// The dialog window: routes keys, button clicks and the close box to the dialog's commands.
 class DialogWidget : public QDialog {
 public:
     DialogWidget(CDialog* dialog, QWidget* parent) : QDialog(parent), m_pDialog(dialog) {}
+
+    // Every command from the user reaches the dialog here. Until the dialog is set up (its
+    // OnInitDialog has returned) a command waits, as input waits in a window system's queue,
+    // so that no handler sees controls that are not filled yet.
+    void Command(int id, LPARAM control) {
+        if (!m_bSetUp) {
+            m_waiting.emplace_back(id, control);
+            return;
+        }
+        m_pDialog->WindowProc(WM_COMMAND, MAKEWPARAM(unsigned(id), BN_CLICKED), control);
+    }
+    // The dialog is set up: commands are handed over from now on. Returns those that waited, in
+    // their order.
+    std::vector<std::pair<int, LPARAM>> FinishSetUp() {
+        m_bSetUp = true;
+        return std::exchange(m_waiting, {});
+    }
+    bool IsSetUp() const { return m_bSetUp; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
@@ -214,11 +235,11 @@ protected:
             if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
                 button->click();
             } else {
-                m_pDialog->WindowProc(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                Command(IDOK, 0);
             }
             return;
         case Qt::Key_Escape:
-            m_pDialog->WindowProc(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            Command(IDCANCEL, 0);
             return;
         default:
             QDialog::keyPressEvent(event);
@@ -247,11 +268,13 @@ protected:
     void closeEvent(QCloseEvent* event) override {
         // The close box is a cancel command; the dialog decides whether it ends.
         event->ignore();
-        m_pDialog->WindowProc(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        Command(IDCANCEL, 0);
     }
 
 private:
     CDialog* m_pDialog;
+    bool m_bSetUp = false;
+    std::vector<std::pair<int, LPARAM>> m_waiting;
 };
 
 // Pixels per dialog unit, from the dialog font: x is the average character width / 4, y the
@@ -360,6 +383,11 @@ void Unregister(HWND window) {
 }
 
 } // namespace
+
+bool IsSettingUp(const QWidget* window) {
+    const auto* dialog = dynamic_cast<const DialogWidget*>(window);
+    return dialog != nullptr && !dialog->IsSetUp();
+}
 
 bool SendMessageChecked(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     LRESULT answer = 0;
@@ -619,6 +647,8 @@ void CFont::DeleteObject() {
 struct CDialog::Impl {
     std::unique_ptr<DialogWidget> widget;
     HWND parent = 0;
+    std::optional<int> ended;   // the result, once EndDialog has been called
+    QEventLoop* loop = nullptr; // the modal loop while it runs
 };
 
 CDialog::CDialog(UINT templateId, CWnd* parent)
@@ -703,8 +733,8 @@ INT_PTR CDialog::DoModal() {
         const HWND childHandle = Register(childRecord);
         if (auto* button = qobject_cast<QAbstractButton*>(child)) {
             const int id = control.id;
-            QObject::connect(button, &QAbstractButton::clicked, widget, [this, id, childHandle] {
-                WindowProc(WM_COMMAND, MAKEWPARAM(unsigned(id), BN_CLICKED), LPARAM(childHandle));
+            QObject::connect(button, &QAbstractButton::clicked, widget, [widget, id, childHandle] {
+                widget->Command(id, LPARAM(childHandle));
             });
         }
         if (previous != nullptr && child->focusPolicy() != Qt::NoFocus)
@@ -713,6 +743,9 @@ INT_PTR CDialog::DoModal() {
             previous = child;
     }
 
+    // As a dialog manager does: the window is created hidden, OnInitDialog fills and places it,
+    // and only then is it shown, so that it appears once, where it belongs, with its values.
+    m_pImpl->ended.reset();
     PrepareDialogWindow(this, widget);
     // TRUE from OnInitDialog asks for the focus on the first tab stop that can take it.
     if (OnInitDialog()) {
@@ -724,7 +757,22 @@ INT_PTR CDialog::DoModal() {
             }
         }
     }
-    const int result = widget->exec();
+    for (const auto& [id, control] : widget->FinishSetUp()) {
+        if (m_pImpl->ended)
+            break;
+        widget->Command(id, control);
+    }
+    if (!m_pImpl->ended)
+        ShowDialogWindow(widget);
+    // The dialog's own loop rather than QDialog::exec, so that an end asked for at any moment,
+    // even while the window is being shown, ends it.
+    if (!m_pImpl->ended) {
+        QEventLoop loop;
+        m_pImpl->loop = &loop;
+        loop.exec(QEventLoop::DialogExec);
+        m_pImpl->loop = nullptr;
+    }
+    const int result = m_pImpl->ended.value_or(0);
 
     Unregister(m_hWnd);
     if (g_mainWindow.load() == m_hWnd)
@@ -735,8 +783,12 @@ INT_PTR CDialog::DoModal() {
 }
 
 void CDialog::EndDialog(int result) {
+    // The end is kept, so that a dialog ended before its loop runs never shows or waits.
+    m_pImpl->ended = result;
     if (m_pImpl->widget)
         m_pImpl->widget->done(result);
+    if (m_pImpl->loop)
+        m_pImpl->loop->exit();
 }
 
 BOOL CDialog::OnInitDialog() {

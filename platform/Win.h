@@ -238,6 +238,11 @@ class CWinThread;
 // A modal dialog built from a dialog template. Commands from its controls arrive as WM_COMMAND
 // at WindowProc, which routes them to OnCommand; Enter (when the focus is not on a push button)
 // arrives as IDOK, Esc and the close box as IDCANCEL.
+//
+// DoModal creates the window hidden, runs OnInitDialog, and only then shows it, where and as
+// OnInitDialog left it (a ShowWindow meanwhile sets the state it appears in). Commands from the
+// user that come before OnInitDialog has returned wait and are handled after it, in order.
+// EndDialog ends the dialog whenever it is called, also before the window is shown.
 class CDialog : public CWnd {
 public:
     explicit CDialog(UINT templateId, CWnd* parent = nullptr);

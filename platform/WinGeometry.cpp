@@ -7,8 +7,11 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 
 namespace platform {
 
@@ -37,6 +40,26 @@ QRect ScreenClientRect(const QWidget* widget) {
     if (widget == top)
         return QRect(origin, widget->size());
     return QRect(origin + widget->mapTo(top, QPoint(0, 0)), widget->size());
+}
+
+// Rectangles asked for from elsewhere (a saved geometry, a dialog's arithmetic) may lie anywhere
+// in 32 bits. Positions and sizes are kept within the range a widget can take, so that no sum of
+// them leaves an int.
+constexpr std::int64_t kCoordinateLimit = QWIDGETSIZE_MAX;
+
+int ClampedPosition(std::int64_t value) {
+    return int(std::clamp(value, -kCoordinateLimit, kCoordinateLimit));
+}
+int ClampedSize(std::int64_t value) {
+    return int(std::clamp<std::int64_t>(value, 0, kCoordinateLimit));
+}
+
+// Puts a window's client area at rect. A window not shown yet gets its native window placed too,
+// so that it is shown where it was put and un-maximizes to there.
+void SetClientGeometry(QWidget* widget, const QRect& rect) {
+    widget->setGeometry(rect);
+    if (widget->isWindow() && !widget->isVisible() && widget->windowHandle() != nullptr)
+        widget->windowHandle()->setGeometry(widget->geometry());
 }
 
 RECT ToRect(const QRect& rect) {
@@ -72,11 +95,32 @@ void ApplyMinMaxInfo(CDialog* dialog, QWidget* widget) {
     DispatchToDialog(dialog, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
     if (info.ptMinTrackSize.x != asked.ptMinTrackSize.x ||
         info.ptMinTrackSize.y != asked.ptMinTrackSize.y)
-        widget->setMinimumSize(std::max(0, int(info.ptMinTrackSize.x) - frameWidth),
-                               std::max(0, int(info.ptMinTrackSize.y) - frameHeight));
-    widget->setMaximumSize(
-        std::clamp(int(info.ptMaxTrackSize.x) - frameWidth, 0, QWIDGETSIZE_MAX),
-        std::clamp(int(info.ptMaxTrackSize.y) - frameHeight, 0, QWIDGETSIZE_MAX));
+        widget->setMinimumSize(ClampedSize(std::int64_t(info.ptMinTrackSize.x) - frameWidth),
+                               ClampedSize(std::int64_t(info.ptMinTrackSize.y) - frameHeight));
+    widget->setMaximumSize(ClampedSize(std::int64_t(info.ptMaxTrackSize.x) - frameWidth),
+                           ClampedSize(std::int64_t(info.ptMaxTrackSize.y) - frameHeight));
+}
+
+// Where a dialog opens unless its OnInitDialog moves it: centred on its owner, or on its screen,
+// with its outer rectangle kept inside the screen's available area.
+void PlaceAtDefault(QWidget* widget) {
+    const QMargins frame = FrameOf(widget);
+    QRect outer(QPoint(0, 0), widget->size().grownBy(frame));
+    const QScreen* screen = widget->screen();
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    const QWidget* owner = widget->parentWidget() ? widget->parentWidget()->window() : nullptr;
+    const QRect area = owner && owner->isVisible()
+                           ? ScreenClientRect(owner).marginsAdded(FrameOf(owner))
+                           : available;
+    outer.moveCenter(area.center());
+    if (!available.isEmpty()) {
+        outer.moveLeft(std::max(available.left(),
+                                std::min(outer.left(), available.right() + 1 - outer.width())));
+        outer.moveTop(std::max(available.top(),
+                               std::min(outer.top(), available.bottom() + 1 - outer.height())));
+    }
+    SetClientGeometry(widget,
+                      QRect(outer.topLeft() + QPoint(frame.left(), frame.top()), widget->size()));
 }
 
 } // namespace
@@ -90,29 +134,36 @@ LRESULT DispatchToDialog(CDialog* dialog, UINT message, WPARAM wParam, LPARAM lP
 }
 
 void PrepareDialogWindow(CDialog* dialog, QWidget* widget) {
-    // Modality takes effect when a window is shown, so a dialog over another window gets it now
-    // rather than from exec(). A dialog without an owner blocks no other window; declared modal,
-    // window managers would refuse to maximize it.
-    if (widget->parentWidget() != nullptr)
-        widget->setAttribute(Qt::WA_ShowModal, true);
-    widget->show();
-    // An X11 window manager decorates and places a new window after it is asked to map it;
-    // until then the frame, and so the outer rectangle, is unknown, and a move or a maximize
-    // asked for meanwhile may be overridden by the manager's own placement. Waiting until the
-    // window is decorated and on the screen keeps the outer size the dialog sees constant from
-    // OnInitDialog on. Without a window manager the frame never comes. The offscreen platform
-    // has its frame at once.
-    const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb");
-    const auto placed = [&] {
-        return !FrameOf(widget).isNull() && (!x11 || widget->windowHandle()->isExposed());
-    };
-    if (!placed()) {
+    widget->winId(); // the window exists from here on, not shown
+    if (AskFrameBeforeShowing(widget) == FrameNotice::Unknown) {
+        // An X11 window manager that does not say beforehand decorates and places a new window
+        // only once it is asked to map it; a move or a maximize asked for before that may be
+        // overridden by its own placement. The window is shown and its frame waited for, so that
+        // the outer size the dialog sees holds from OnInitDialog on. Input that comes meanwhile
+        // waits for the dialog to be set up.
+        ShowDialogWindow(widget);
+        const auto placed = [&] {
+            return !FrameOf(widget).isNull() && widget->windowHandle()->isExposed();
+        };
+        QTimer tick;
+        tick.start(10);
         QElapsedTimer waited;
         waited.start();
         while (!placed() && waited.elapsed() < 1000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                            QEventLoop::WaitForMoreEvents);
     }
     ApplyMinMaxInfo(dialog, widget);
+    if (!widget->isVisible())
+        PlaceAtDefault(widget);
+}
+
+void ShowDialogWindow(QWidget* widget) {
+    // Modality takes effect when a window is shown. A dialog without an owner blocks no other
+    // window; declared modal, window managers would refuse to maximize it.
+    if (widget->parentWidget() != nullptr)
+        widget->setAttribute(Qt::WA_ShowModal, true);
+    widget->show();
 }
 
 void DialogGeometryChanged(CDialog* dialog, QWidget* widget, GeometryChange change) {
@@ -155,24 +206,32 @@ void CWnd::GetClientRect(RECT* rect) const {
 void CWnd::ScreenToClient(RECT* rect) const {
     WithWindow(m_hWnd, [&](WindowRecord& record) {
         const QPoint origin = ScreenClientRect(record.widget).topLeft();
-        *rect = {LONG(rect->left - origin.x()), LONG(rect->top - origin.y()),
-                 LONG(rect->right - origin.x()), LONG(rect->bottom - origin.y())};
+        const auto shifted = [](LONG value, int by) {
+            return LONG(std::clamp<std::int64_t>(std::int64_t(value) - by,
+                                                 std::numeric_limits<LONG>::min(),
+                                                 std::numeric_limits<LONG>::max()));
+        };
+        *rect = {shifted(rect->left, origin.x()), shifted(rect->top, origin.y()),
+                 shifted(rect->right, origin.x()), shifted(rect->bottom, origin.y())};
     });
 }
 
 void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint) const {
     WithWindow(m_hWnd, [&](WindowRecord& record) {
         QWidget* widget = record.widget;
-        if (!widget->isWindow()) {
-            widget->setGeometry(x, y, std::max(0, width), std::max(0, height));
-        } else {
-            // The client goes inside the frame the window has now. Under X11 the window manager
-            // carries the move out later, and the toolkit's own idea of the frame may still be
-            // the undecorated one, so the frame position is not left to it.
-            const QMargins frame = FrameOf(widget);
-            widget->setGeometry(x + frame.left(), y + frame.top(),
-                                std::max(0, width - frame.left() - frame.right()),
-                                std::max(0, height - frame.top() - frame.bottom()));
+        // A window's client goes inside the frame it has now. Under X11 the window manager
+        // carries the move out later, and the toolkit's own idea of the frame may still be the
+        // undecorated one, so the frame position is not left to it.
+        const QMargins frame = widget->isWindow() ? FrameOf(widget) : QMargins();
+        SetClientGeometry(widget,
+                          QRect(ClampedPosition(std::int64_t(x) + frame.left()),
+                                ClampedPosition(std::int64_t(y) + frame.top()),
+                                ClampedSize(std::int64_t(width) - frame.left() - frame.right()),
+                                ClampedSize(std::int64_t(height) - frame.top() - frame.bottom())));
+        // A window not shown yet hears of the change at once, as a shown one does.
+        if (record.dialog != nullptr && !widget->isVisible()) {
+            DialogGeometryChanged(record.dialog, widget, GeometryChange::Move);
+            DialogGeometryChanged(record.dialog, widget, GeometryChange::Size);
         }
         if (repaint)
             widget->update();
@@ -182,9 +241,11 @@ void CWnd::MoveWindow(int x, int y, int width, int height, BOOL repaint) const {
 BOOL CWnd::RedrawWindow(const RECT* updateRect, const void* /*updateRegion*/, UINT flags) const {
     return WithWindow(m_hWnd, [&](WindowRecord& record) {
         QWidget* widget = record.widget;
-        const QRect area = updateRect ? QRect(QPoint(updateRect->left, updateRect->top),
-                                              QPoint(updateRect->right - 1, updateRect->bottom - 1))
-                                      : widget->rect();
+        const QRect area =
+            updateRect ? QRect(ClampedPosition(updateRect->left), ClampedPosition(updateRect->top),
+                               ClampedSize(std::int64_t(updateRect->right) - updateRect->left),
+                               ClampedSize(std::int64_t(updateRect->bottom) - updateRect->top))
+                       : widget->rect();
         if (flags & RDW_UPDATENOW)
             widget->repaint(area);
         else if (flags & (RDW_INVALIDATE | RDW_ERASE))
@@ -209,6 +270,18 @@ BOOL CWnd::ShowWindow(int command) const {
     WithWindow(m_hWnd, [&](WindowRecord& record) {
         QWidget* widget = record.widget;
         wasVisible = widget->isVisible();
+        if (!wasVisible && IsSettingUp(widget)) {
+            // A dialog being set up is shown once that is done: until then it takes the state
+            // asked for, and then appears in it.
+            Qt::WindowStates state =
+                widget->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
+            if (command == SW_MAXIMIZE)
+                state |= Qt::WindowMaximized;
+            else if (command == SW_MINIMIZE)
+                state |= Qt::WindowMinimized;
+            widget->setWindowState(state);
+            return;
+        }
         switch (command) {
         case SW_MAXIMIZE:
             widget->showMaximized();

@@ -67,10 +67,22 @@ QWidget*& PaintingWidget();
 // Hands a message to a dialog's WindowProc, recording it for CDialog::Default.
 LRESULT DispatchToDialog(CDialog* dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Dialog window geometry (WinGeometry.cpp). Before OnInitDialog: shows the window and, where a
-// window manager decorates it, waits for its frame, so that outer rectangles hold from the start;
-// then asks the dialog for its size limits.
+// True while a dialog window is being set up: created, its OnInitDialog not yet returned.
+bool IsSettingUp(const QWidget* window);
+
+// Dialog window geometry (WinGeometry.cpp). Before OnInitDialog: creates the window without
+// showing it, learns the frame it will have, so that outer rectangles hold from the start, asks
+// the dialog for its size limits and puts the window at its default place. Where the frame cannot
+// be known before the window is shown, the window is shown and its frame waited for.
 void PrepareDialogWindow(CDialog* dialog, QWidget* widget);
+// Shows a set-up dialog window, modal over its owner when it has one.
+void ShowDialogWindow(QWidget* widget);
+
+// What the window system says about a new window's frame before the window is shown
+// (WinX11.cpp). Known: the window's frame margins hold it now. NoWindowManager: nothing will
+// frame the window. Unknown: the frame is known only once the window is on the screen.
+enum class FrameNotice { Known, NoWindowManager, Unknown };
+FrameNotice AskFrameBeforeShowing(QWidget* window);
 // Size, move and window-state changes reach the dialog as WM_SIZE and WM_MOVE; a changed frame
 // converts the outer size limits to client pixels again.
 enum class GeometryChange { Size, Move, State };

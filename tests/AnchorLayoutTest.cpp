@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QTest>
 #include <cstring>
+#include <limits>
 #include <map>
 #include <ostream>
 
@@ -299,6 +300,21 @@ TEST_F(AnchorLayoutTest, SavedGeometryIsRestoredWithinBoundsAndMaximized) {
         ASSERT_EQ(Saved().GetSize(), 49);
         EXPECT_EQ(std::memcmp(Saved().GetData(), Blob(c.maximized, c.expected, 0).GetData(), 17),
                   0);
+    }
+    // A maximized blob's rectangle is not checked: edges at the ends of the 32-bit range still
+    // give a window, maximized, and a rectangle that saves again.
+    constexpr LONG kMax = std::numeric_limits<LONG>::max(), kMin = std::numeric_limits<LONG>::min();
+    for (const RECT& extreme : {RECT{kMax, kMax, kMax, kMax}, RECT{kMin, kMin, kMax, kMax},
+                                RECT{kMax, kMax, kMin, kMin}, RECT{0, 0, kMin, kMin}}) {
+        SCOPED_TRACE(testing::PrintToString(extreme));
+        Run(Blob(1, extreme), [&](MainDialog& dialog) {
+            EXPECT_TRUE(dialog.IsZoomed());
+            Show(dialog, SW_RESTORE);
+            const QSize size = Extent(WindowRect(dialog));
+            EXPECT_GE(size.width(), MainDialog::kMinWidth);
+            EXPECT_GE(size.height(), MainDialog::kMinHeight);
+        });
+        EXPECT_EQ(Saved().GetSize(), 49);
     }
     // The ratios are the references' client positions over the outer size.
     Run(Blob(0, example), [&](MainDialog& dialog) {

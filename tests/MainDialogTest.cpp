@@ -6,9 +6,11 @@
 #include "platform/OutputView.h"
 #include "platform/RandomProvider.h"
 
+#include <QPushButton>
 #include <QTest>
 #include <gmock/gmock.h>
 #include <regex>
+#include <string>
 #include <tuple>
 
 namespace {
@@ -133,6 +135,112 @@ TEST_F(MainDialogTest, RunsEndEarlyOnCancelFailureOrRefusalAndClosingWaitsForThe
     });
     platform::WaitForWorkerThreads(); // returns once no worker is left
     EXPECT_THAT(ReadFile("gen.cfg"), testing::EndsWith(std::string("\xA0\x86\1\0", 4)));
+}
+
+// A generator window that takes a test's input inside its set-up or when it is shown, and notes
+// the handlers that ran before it was set up.
+struct EagerDialog : MainDialog {
+    BOOL OnInitDialog() override {
+        if (m_input && m_when == kDuringSetUp)
+            m_input();
+        const BOOL focus = MainDialog::OnInitDialog();
+        m_setUp = true;
+        return focus;
+    }
+    void OnOK() override {
+        m_early += m_setUp ? "" : "ok ";
+        MainDialog::OnOK();
+    }
+    void OnCancel() override {
+        m_early += m_setUp ? "" : "cancel ";
+        MainDialog::OnCancel();
+    }
+    QWidget* Window() const { return static_cast<QWidget*>(NativeWindow()); }
+    void OnEvent(QObject* object, QEvent* event) {
+        if (event->type() == QEvent::Show && object == Window() && m_input && m_when == kAtShow)
+            std::exchange(m_input, nullptr)();
+    }
+    enum When { kDuringSetUp, kAtShow } m_when = kDuringSetUp;
+    std::function<void()> m_input;
+    bool m_setUp = false;
+    std::string m_early;
+};
+
+struct ShowFilter : QObject {
+    explicit ShowFilter(EagerDialog& dialog) : m_dialog(dialog) { qApp->installEventFilter(this); }
+    bool eventFilter(QObject* object, QEvent* event) override {
+        m_dialog.OnEvent(object, event);
+        return false;
+    }
+    EagerDialog& m_dialog;
+};
+
+class EarlyInputTest : public testing_support::DialogTest {
+protected:
+    // One session: input as the dialog is set up or shown; then, once it runs, steps, and Esc
+    // if it is still open. A window that Esc does not close is a failure, and is ended.
+    void Session(EagerDialog::When when, const std::function<void(EagerDialog&)>& input,
+                 const std::function<void(EagerDialog&)>& steps = nullptr) {
+        EagerDialog dialog;
+        ShowFilter filter(dialog);
+        m_app.m_pMainWnd = &dialog;
+        dialog.m_when = when;
+        if (input)
+            dialog.m_input = [&] { input(dialog); };
+        QTimer running;
+        running.setSingleShot(true);
+        QObject::connect(&running, &QTimer::timeout, [&] {
+            if (steps)
+                steps(dialog);
+            if (dialog.IsWindowVisible())
+                QTest::keyClick(dialog.Window(), Qt::Key_Escape);
+            if (dialog.IsWindowVisible()) {
+                ADD_FAILURE() << "Esc did not close the window";
+                dialog.EndDialog(IDCANCEL);
+            }
+        });
+        running.start(0);
+        dialog.DoModal();
+        platform::WaitForWorkerThreads();
+        m_app.m_pMainWnd = nullptr;
+        EXPECT_EQ(dialog.m_early, "");
+    }
+};
+
+// Esc, a click on Exit, the close box and Enter that come before the window is set up do not
+// store empty controls over the user's settings, and the window still closes.
+TEST_F(EarlyInputTest, InputBeforeSetUpKeepsTheSettingsAndTheWindowCloses) {
+    Session(EagerDialog::kDuringSetUp, nullptr, [](EagerDialog& dialog) {
+        dialog.GetDlgItem(kQuantity).SetWindowText("5");
+        dialog.GetDlgItem(kLength).SetWindowText("12");
+        dialog.GetDlgItem(kLower).SendMessage(BM_SETCHECK, BST_UNCHECKED);
+        dialog.GetDlgItem(kSpecial).SendMessage(BM_SETCHECK, BST_CHECKED);
+        dialog.GetDlgItem(kSpecialSymbols).SetWindowText("#%");
+    });
+    const std::string settings = ReadFile("gen.cfg");
+    ASSERT_EQ(settings.substr(0, 5), std::string("\5\14\1\0\1", 5));
+
+    const auto key = [](Qt::Key which) {
+        return [which](EagerDialog& dialog) { QTest::keyClick(dialog.Window(), which); };
+    };
+    const std::pair<const char*, std::function<void(EagerDialog&)>> inputs[] = {
+        {"Esc", key(Qt::Key_Escape)},
+        {"Exit",
+         [](EagerDialog& dialog) {
+             for (QPushButton* button : dialog.Window()->findChildren<QPushButton*>())
+                 if (button->text() == "Exit")
+                     QTest::mouseClick(button, Qt::LeftButton);
+         }},
+        {"close box", [](EagerDialog& dialog) { dialog.Window()->close(); }},
+        {"Enter", key(Qt::Key_Return)},
+    };
+    for (const auto when : {EagerDialog::kDuringSetUp, EagerDialog::kAtShow}) {
+        for (const auto& [name, input] : inputs) {
+            SCOPED_TRACE(std::string(name) + (when == EagerDialog::kAtShow ? " at show" : ""));
+            Session(when, input);
+            EXPECT_EQ(ReadFile("gen.cfg"), settings);
+        }
+    }
 }
 
 } // namespace

@@ -2,12 +2,16 @@
 
 #include "platform/Win.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QFontInfo>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -91,6 +95,115 @@ TEST(WinTest, DialogFollowsItsFontsEndsByKeyOrCloseBoxAndIsThenGone) {
     platform::PumpMessagesUntil([&] { return sent >= 0; });
     worker.join();
     EXPECT_EQ(sent, 0);
+}
+
+// A dialog that logs its handlers and runs a step of the test inside OnInitDialog.
+struct Probe : Window {
+    BOOL OnInitDialog() override {
+        m_log += "init(";
+        m_visibleInInit = IsWindowVisible();
+        if (m_inInit)
+            m_inInit();
+        m_log += ") ";
+        return TRUE;
+    }
+    void OnOK() override { m_log += "ok "; }
+    void OnCancel() override {
+        m_log += "cancel ";
+        CDialog::OnCancel();
+    }
+    BOOL OnCommand(UINT id, UINT code) override {
+        m_log += "command" + std::to_string(id) + " ";
+        return CDialog::OnCommand(id, code);
+    }
+    QPushButton* Button(const char* caption) const {
+        for (QPushButton* button : Native()->findChildren<QPushButton*>())
+            if (button->text() == caption)
+                return button;
+        return nullptr;
+    }
+    std::function<void()> m_inInit;
+    std::string m_log;
+    bool m_visibleInInit = true;
+};
+
+// Notes the outer rectangle and the state of a window each time it is shown.
+struct ShowWatch : QObject {
+    explicit ShowWatch(const Probe& dialog) : m_dialog(dialog) { qApp->installEventFilter(this); }
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::Show && object == m_dialog.Native()) {
+            RECT rect{};
+            m_dialog.GetWindowRect(&rect);
+            m_shown.push_back(std::to_string(rect.left) + "," + std::to_string(rect.top) + " " +
+                              std::to_string(rect.right - rect.left) + "x" +
+                              std::to_string(rect.bottom - rect.top) +
+                              (m_dialog.IsZoomed() ? " maximized" : ""));
+        }
+        return false;
+    }
+    const Probe& m_dialog;
+    std::vector<std::string> m_shown;
+};
+
+// Keys, clicks and the close box that come while the dialog is being set up wait until
+// OnInitDialog has returned, in their order; one that ends the dialog ends it before it shows.
+TEST(WinTest, InputDuringSetUpWaitsForOnInitDialogAndAnEndThenKeepsTheWindowHidden) {
+    Probe probe;
+    ShowWatch shows(probe);
+    probe.m_inInit = [&] {
+        QTest::keyClick(probe.Native(), Qt::Key_Return);
+        probe.Button("Generate")->click();
+        QTest::keyClick(probe.Native(), Qt::Key_Escape);
+        probe.Native()->close();
+        probe.Button("Exit")->click();
+    };
+    // Ends a dialog that did not end itself, so that a failure does not hang the test.
+    QTimer stop;
+    stop.setSingleShot(true);
+    QObject::connect(&stop, &QTimer::timeout, [&] { probe.EndDialog(3); });
+    stop.start(0);
+    EXPECT_EQ(probe.DoModal(), IDCANCEL);
+    stop.stop();
+    EXPECT_EQ(probe.m_log, "init() command1 ok command1006 command2 cancel ");
+    EXPECT_FALSE(probe.m_visibleInInit);
+    EXPECT_TRUE(shows.m_shown.empty());
+
+    // Set up without input, the same dialog closes on each of them.
+    probe.m_inInit = nullptr;
+    const std::pair<const char*, std::function<void()>> closers[] = {
+        {"Esc", [&] { QTest::keyClick(probe.Native()->focusWidget(), Qt::Key_Escape); }},
+        {"Exit", [&] { QTest::mouseClick(probe.Button("Exit"), Qt::LeftButton); }},
+        {"close box", [&] { probe.Native()->close(); }},
+    };
+    for (const auto& [name, close] : closers) {
+        SCOPED_TRACE(name);
+        probe.m_log.clear();
+        EXPECT_EQ(probe.Modal(close), IDCANCEL);
+        EXPECT_EQ(probe.m_log, "init() command2 cancel ");
+    }
+}
+
+// The window is shown once OnInitDialog has placed it: where it was moved, maximized if it was.
+TEST(WinTest, WindowAppearsOnceWhereOnInitDialogPutIt) {
+    Probe probe;
+    ShowWatch shows(probe);
+    probe.m_inInit = [&] { probe.MoveWindow(120, 90, 500, 400); };
+    probe.Modal([] {});
+    probe.m_inInit = [&] {
+        probe.MoveWindow(130, 70, 450, 350);
+        EXPECT_FALSE(probe.ShowWindow(SW_MAXIMIZE)); // not shown yet, and still not
+        EXPECT_TRUE(probe.IsZoomed() && !probe.IsWindowVisible());
+    };
+    probe.Modal([&] {
+        probe.ShowWindow(SW_RESTORE);
+        QApplication::processEvents();
+        RECT rect{};
+        probe.GetWindowRect(&rect);
+        EXPECT_EQ(rect.left + rect.top + rect.right + rect.bottom, 130 + 70 + 580 + 420);
+    });
+    EXPECT_FALSE(probe.m_visibleInInit);
+    EXPECT_EQ(shows.m_shown,
+              (std::vector<std::string>{"120,90 500x400", "130,70 450x350 maximized"}));
 }
 
 } // namespace

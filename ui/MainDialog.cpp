@@ -148,6 +148,7 @@ void MainDialog::OnGetMinMaxInfo(MINMAXINFO* info) {
 
 BOOL MainDialog::OnInitDialog() {
     CDialog::OnInitDialog();
+    m_bClosing = false; // set only while a run of the dialog is ending
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 

@@ -39,8 +39,12 @@ wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 # start_display SCREEN [wm]: Xvfb with a screen such as 1024x768x24 as DISPLAY; "wm" adds openbox.
 start_display() {
     unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-    # Xvfb writes the free display number it picked to descriptor 3 once it accepts clients.
-    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
+    # Xvfb writes the free display number it picked to descriptor 3 once it accepts clients; the
+    # number of an earlier display of this script is not read meanwhile. Without -noreset the
+    # server resets whenever its last client leaves (with no window manager, between two
+    # programs) and drops a client that connects during the reset.
+    rm -f "$tmp/display"
+    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset 3>"$tmp/display" 2>"$tmp/xvfb.log" &
     pids+=($!)
     wait_for 20 test -s "$tmp/display" || fail "Xvfb did not start within 20 s"
     DISPLAY=":$(head -n 1 "$tmp/display")" && export DISPLAY
@@ -51,14 +55,20 @@ start_display() {
     fi
 }
 
+# find_window: sets $window to the program's visible window; non-zero while there is none. One
+# search at a time: xdotool gives up on the whole search when a window goes away while it walks
+# the tree (openbox makes and drops a frame when a program asks it for one beforehand).
+find_window() {
+    window=$(xdotool search --onlyvisible --name '^Mirrak Generator$' 2>/dev/null | head -n 1)
+    [ -n "$window" ]
+}
+
 # start_program COMMAND...: runs it in the background (output to program.log) and sets $window.
 start_program() {
     "$@" >>program.log 2>&1 &
     program_pid=$!
     pids+=("$program_pid")
-    window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Mirrak Generator$' | head -n 1) ||
-        fail "the window \"Mirrak Generator\" did not appear within 20 s"
-    sleep 0.5 # the program places the window from gen.cfg once it is decorated
+    wait_for 20 find_window || fail "the window \"Mirrak Generator\" did not appear within 20 s"
 }
 
 # close_program: Escape in the window; the program must end with status 0 within 10 s.
