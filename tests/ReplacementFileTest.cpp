@@ -74,16 +74,17 @@ TEST(ReplacementFileTest, EachTargetIsWrittenItsWayAndKeepsItsModeAndIdentity) {
         ASSERT_EQ(file.Open((dir / c.name).c_str()), 0) << c.name;
         EXPECT_EQ(file.Way(), c.way) << c.name;
         EXPECT_EQ(file.Begin(), 0);
-        EXPECT_EQ(file.Write(c.name, 8), 0);
+        const std::string content = std::string(c.name).append(8, '.').substr(0, 8);
+        EXPECT_EQ(file.Write(content.data(), content.size()), 0);
         EXPECT_EQ(file.Commit(), 0);
         if (c.way == WriteWay::Stream)
             continue;
-        EXPECT_EQ(ReadFile(dir / c.name).substr(0, 8), std::string(c.name, 8)) << c.name;
+        EXPECT_EQ(ReadFile(dir / c.name), content) << c.name;
         EXPECT_EQ(FileMode(dir / c.name), c.mode) << c.name;
     }
     char got[9] = {};
     EXPECT_EQ(read(reader, got, 8), 8);
-    EXPECT_STREQ(got, "pipe");
+    EXPECT_STREQ(got, "pipe....");
     EXPECT_EQ(ReadFile(dir / "other-name.txt"), "linked.t"); // one file, written in its place
     EXPECT_EQ(Inode(dir / "linked.txt"), linked);
     EXPECT_NE(Inode(dir / "shared.txt"), shared); // replaced by a new file
