@@ -1,7 +1,7 @@
 #include "app/CommandLineParser.h"
 
 #include "generator/GeneratorSettings.h"
-#include "platform/ReplacementFile.h"
+#include "platform/os/ReplacementFile.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/CString.h"
-#include "platform/CommandLine.h"
-#include "platform/TextNumber.h"
+#include "platform/os/CString.h"
+#include "platform/os/CommandLine.h"
+#include "platform/os/TextNumber.h"
 
 #include <cstddef>
 #include <optional>

@@ -2,29 +2,55 @@
 
 #include "app/CommandLineParser.h"
 #include "app/ProgramLocation.h"
-#include "platform/CommandLine.h"
-#include "ui/MainDialog.h"
+#include "platform/os/CommandLine.h"
+#include "platform/os/Files.h"
+#include "platform/os/WindowModule.h"
 
 #include <cstdio>
 
-BOOL GeneratorApp::InitInstance() {
+namespace {
+
+void PrintUsage(const char* reason) {
+    std::fprintf(stderr,
+                 "mirrak-generator: %s; usage: mirrak-generator [count:N] [length:N] "
+                 "[symbols:aA0\"SET\"] OUTPUT-FILE\n",
+                 reason);
+}
+
+} // namespace
+
+bool GeneratorApp::InitInstance() {
     ProgramLocation::Instance().Init();
 
     if (RunFromCommandLine(platform::GetProcessCommandLine(), m_nExitStatus))
-        return FALSE;
+        return false;
 
-    if (!platform::EnsureGuiApplication()) {
-        std::fputs("mirrak-generator: no display for the window; usage: mirrak-generator "
-                   "[count:N] [length:N] [symbols:aA0\"SET\"] OUTPUT-FILE\n",
-                   stderr);
+    // Without a display the window module is not even loaded.
+    if (!platform::DisplayAvailable()) {
+        PrintUsage("no display for the window");
         m_nExitStatus = kExitUsage;
-        return FALSE;
+        return false;
     }
-    MainDialog dialog;
-    m_pMainWnd = &dialog;
-    dialog.DoModal();
-    m_pMainWnd = nullptr;
-    platform::WaitForWorkerThreads();
-    m_nExitStatus = kExitWritten;
-    return FALSE;
+    CString error;
+    const int status = platform::RunWindowModule(WindowModuleCandidates(), error);
+    if (status < 0) {
+        PrintUsage(("the window cannot be opened: " + error).c_str());
+        m_nExitStatus = kExitUsage;
+    } else if (status == kExitUsage) {
+        PrintUsage("no display for the window");
+        m_nExitStatus = kExitUsage;
+    } else {
+        m_nExitStatus = kExitWritten;
+    }
+    return false;
+}
+
+std::vector<CString> GeneratorApp::WindowModuleCandidates() {
+    CString directory = platform::ExecutableDirectory();
+    if (directory.empty())
+        directory = ProgramLocation::Instance().GetDirectory();
+    const CString separator(1, platform::kPathSeparator);
+    return {directory + MIRRAK_WINDOW_MODULE, directory + ".." + separator +
+                                                  MIRRAK_WINDOW_MODULE_DIR + separator +
+                                                  MIRRAK_WINDOW_MODULE};
 }

@@ -1,7 +1,7 @@
 #include "app/ProgramLocation.h"
 
-#include "platform/CommandLine.h"
-#include "platform/FileSystem.h"
+#include "platform/os/CommandLine.h"
+#include "platform/os/Files.h"
 
 using platform::kPathSeparator;
 

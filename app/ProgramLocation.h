@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/CString.h"
+#include "platform/os/CString.h"
 
 // Where the program lives, as its command line names it: the directory (up to and including the
 // last path separator of the program path), the path as written, the file name, and the current

@@ -1,5 +1,5 @@
 #include "app/GeneratorApp.h"
-#include "platform/CommandLine.h"
+#include "platform/os/CommandLine.h"
 
 int main(int argc, char** argv) {
     platform::SetCommandLine(argc, argv);

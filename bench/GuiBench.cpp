@@ -10,6 +10,7 @@
 #include "generator/Alphabet.h"
 #include "generator/PasswordBatch.h"
 #include "generator/RandomSource.h"
+#include "res/Resources.h"
 #include "ui/MainDialog.h"
 
 #include <QApplication>
@@ -214,6 +215,7 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     g_windowThread = std::this_thread::get_id();
     CWinApp app;
+    platform::SetResources(&res::FindDialogTemplate, &res::FindImageResource);
     if (!platform::EnsureGuiApplication()) {
         std::fputs("gui-bench: no window system\n", stderr);
         return 1;

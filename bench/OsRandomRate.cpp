@@ -1,7 +1,7 @@
 // Prints the best rate, in bytes per second, at which the OS generator fills 65,536-byte
 // requests: usage os-random-rate [SECONDS-PER-REPETITION [REPETITIONS]].
 #include "generator/RandomSource.h"
-#include "platform/RandomProvider.h"
+#include "platform/os/RandomProvider.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // Indices per second through the two draws of CryptoRandomSource, fed through the provider's
 // test seam by a copy of fixed pseudo-random bytes, so that only the draw itself is measured.
 #include "generator/RandomSource.h"
-#include "platform/RandomProvider.h"
+#include "platform/os/RandomProvider.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>

@@ -1,6 +1,6 @@
 #include "generator/Alphabet.h"
 
-#include "platform/Utf8.h"
+#include "platform/os/Utf8.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/CString.h"
+#include "platform/os/CString.h"
 
 #include <cstdint>
 #include <cstdio>

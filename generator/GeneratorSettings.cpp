@@ -3,8 +3,8 @@
 #include "generator/Alphabet.h"
 #include "generator/PasswordBatch.h"
 #include "generator/RandomSource.h"
-#include "platform/FileSystem.h"
-#include "platform/ReplacementFile.h"
+#include "platform/os/Files.h"
+#include "platform/os/ReplacementFile.h"
 
 #include <algorithm>
 #include <cerrno>

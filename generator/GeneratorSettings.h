@@ -1,7 +1,7 @@
 #pragma once
 
 #include "generator/ByteBuffer.h"
-#include "platform/CString.h"
+#include "platform/os/CString.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #include "generator/PasswordBatch.h"
 
-#include "platform/FileSystem.h"
+#include "platform/os/Memory.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "generator/RandomSource.h"
 
-#include "platform/FileSystem.h"
+#include "platform/os/Memory.h"
 
 #include <cmath>
 #include <cstdlib>

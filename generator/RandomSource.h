@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/RandomProvider.h"
+#include "platform/os/RandomProvider.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -3,7 +3,7 @@
 // Keeps a resizable dialog's controls in place while its window is resized, maximized or moved,
 // tracks the window's normal rectangle, and saves and restores the window's geometry.
 
-#include "platform/Win.h"
+#include "platform/win/Win.h"
 
 #include <cstdint>
 #include <map>

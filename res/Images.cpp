@@ -1,9 +1,9 @@
 // The icon and bitmaps: files under res/art, compiled into the program as Qt resources under
 // ":/art" (see the top-level CMakeLists.txt); res/art/make-art.py draws them.
 
-#include "platform/Win.h"
+#include "res/Resources.h"
 
-namespace platform {
+namespace res {
 
 const char* FindImageResource(UINT id) {
     switch (id) {
@@ -22,4 +22,4 @@ const char* FindImageResource(UINT id) {
     }
 }
 
-} // namespace platform
+} // namespace res

@@ -1,8 +1,9 @@
 // The Save and Open commands of the output box and of the alphabet.
 
-#include "platform/FileDialog.h"
-#include "platform/FileSystem.h"
-#include "platform/ReplacementFile.h"
+#include "platform/os/Files.h"
+#include "platform/os/Memory.h"
+#include "platform/os/ReplacementFile.h"
+#include "platform/win/FileDialog.h"
 #include "ui/MainDialog.h"
 
 #include <cstdio>

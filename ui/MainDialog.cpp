@@ -2,17 +2,16 @@
 
 #include "generator/Alphabet.h"
 #include "generator/ByteReader.h"
-#include "generator/CGenerator.h"
 #include "generator/GeneratorSettings.h"
 #include "generator/PasswordBatch.h"
-#include "platform/TextNumber.h"
+#include "generator/thread/CGenerator.h"
+#include "platform/os/TextNumber.h"
 
 #include <cstdio>
 #include <utility>
 
 namespace {
 
-constexpr UINT kMainTemplate = 102;
 constexpr UINT kIcon = 128;
 
 CString FormatNumber(std::int32_t value) {
@@ -92,7 +91,7 @@ const int kProportional[] = {MainDialog::kLink1, MainDialog::kLink2, MainDialog:
 
 } // namespace
 
-MainDialog::MainDialog(CWnd* parent) : CDialog(kMainTemplate, parent) {
+MainDialog::MainDialog(CWnd* parent) : CDialog(kMainDialogTemplate, parent) {
     if (CWinApp* app = AfxGetApp())
         m_hIcon = app->LoadIcon(kIcon);
 }

@@ -1,8 +1,9 @@
 #pragma once
 
 #include "layout/AnchorLayout.h"
-#include "platform/Gdi.h"
-#include "platform/Win.h"
+#include "platform/win/Gdi.h"
+#include "platform/win/Win.h"
+#include "res/ControlIds.h"
 
 #include <memory>
 
@@ -10,40 +11,10 @@ class CGenerator;
 
 // The generator window: the user's choices, Generate / Cancel, the output box, and the hidden
 // controls that carry the alphabet and the worker's end notice.
-class MainDialog : public CDialog {
+class MainDialog : public CDialog, public MainDialogIds {
 public:
     explicit MainDialog(CWnd* parent = nullptr);
     ~MainDialog() override;
-
-    enum ControlId : int {
-        kOutput = 1000,
-        kQuantity = 1001,
-        kQuantityLabel = 1002,
-        kLength = 1003,
-        kAlphabet = 1004,
-        kOpenAlphabet = 1005,
-        kGenerate = 1006,
-        kSave = 1007,
-        kOpen = 1008,
-        kSaveAlphabet = 1009,
-        kAbout = 1010,
-        kAlphabetPath = 1011,
-        kUpper = 1012,
-        kLower = 1013,
-        kDigits = 1014,
-        kLayoutReference1 = 1015,
-        kLengthLabel = 1016,
-        kWelcome = 1017,
-        kSpecial = 1018,
-        kSpecialSymbols = 1019,
-        kProgress = 1020,
-        kComplete = 1021,
-        kHelp = 1022,
-        kLink1 = 1023,
-        kLink2 = 1024,
-        kLink3 = 1025,
-        kLayoutReference2 = 1026,
-    };
 
     BOOL OnInitDialog() override;
     void OnOK() override;

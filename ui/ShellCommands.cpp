@@ -1,17 +1,13 @@
 // Help, the maker's web pages and the About box.
 
 #include "app/ProgramLocation.h"
-#include "platform/FileSystem.h"
-#include "platform/Shell.h"
+#include "platform/os/Files.h"
+#include "platform/win/Shell.h"
 #include "ui/MainDialog.h"
 
 #include <filesystem>
 
-namespace {
-
-constexpr UINT kAboutTemplate = 134;
-
-} // namespace
+namespace {} // namespace
 
 // The help file lies beside the program as its command line names it; a program started by its
 // bare name finds it in the current directory. Where that names no file (a program found on the

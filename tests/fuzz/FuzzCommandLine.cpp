@@ -9,8 +9,8 @@
 #include "generator/GeneratorSettings.h"
 #include "generator/PasswordBatch.h"
 #include "generator/RandomSource.h"
-#include "platform/CommandLine.h"
-#include "platform/FileSystem.h"
+#include "platform/os/CommandLine.h"
+#include "platform/os/Files.h"
 
 #include <algorithm>
 #include <cstdint>

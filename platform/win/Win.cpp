@@ -1,0 +1,905 @@
+#include "platform/win/Win.h"
+
+#include "platform/os/Memory.h"
+#include "platform/os/WindowModule.h"
+#include "platform/win/Gdi.h"
+#include "platform/win/OutputView.h"
+#include "platform/win/WinInternal.h"
+
+#include <QAbstractButton>
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QEventLoop>
+#include <QFontMetrics>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPaintEvent>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QThread>
+#include <QTimer>
+#include <algorithm>
+#include <condition_variable>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace platform {
+
+std::map<HWND, WindowRecord>& Windows() {
+    static std::map<HWND, WindowRecord> windows;
+    return windows;
+}
+
+std::atomic<HWND> g_mainWindow{0};
+
+bool OnWindowThread() {
+    return qApp == nullptr || QThread::currentThread() == qApp->thread();
+}
+
+namespace {
+
+HWND g_nextHandle = 1;
+CWinApp* g_pApp = nullptr;
+thread_local CWinThread* t_pThread = nullptr;
+
+std::mutex g_threadsMutex;
+std::condition_variable g_threadsEnded;
+int g_nRunningThreads = 0;
+
+// Text of a multi-line edit as the system sees it: lines separated by "\r\n". Both directions
+// convert in one pass over the bytes, so that texts of millions of lines cost little.
+CString ToSystemText(const QString& text, bool multiLine) {
+    const QByteArray bytes = text.toUtf8();
+    if (!multiLine)
+        return CString(bytes.constData(), std::size_t(bytes.size()));
+    const char* data = bytes.constData();
+    const std::size_t size = std::size_t(bytes.size());
+    CString result;
+    result.reserve(size + std::size_t(std::count(data, data + size, '\n')));
+    for (std::size_t start = 0; start < size;) {
+        const void* found = std::memchr(data + start, '\n', size - start);
+        const std::size_t end = found ? std::size_t(static_cast<const char*>(found) - data) : size;
+        result.append(data + start, end - start);
+        if (found)
+            result += "\r\n";
+        start = end + 1;
+    }
+    return result;
+}
+
+QString FromSystemText(const CString& text, bool multiLine) {
+    if (!multiLine)
+        return QString::fromUtf8(text.data(), qsizetype(text.size()));
+    CString lines;
+    lines.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' || i + 1 >= text.size() || text[i + 1] != '\n')
+            lines += text[i];
+    }
+    return QString::fromUtf8(lines.data(), qsizetype(lines.size()));
+}
+
+// A multi-line edit's text as it was set: QTextDocument::toPlainText would turn a no-break space
+// into a plain one, so the raw text is taken and only its block separators become line breaks.
+QString PlainTextOf(const QPlainTextEdit* edit) {
+    return edit->document()->toRawText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+}
+
+// The length in bytes of a document's system text, counted without building it.
+std::size_t SystemTextBytes(const QString& raw) {
+    std::size_t bytes = 0;
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        const char16_t c = raw[i].unicode();
+        if (c == QChar::ParagraphSeparator)
+            bytes += 2;
+        else if (c < 0x80)
+            bytes += 1;
+        else if (c < 0x800)
+            bytes += 2;
+        else if (QChar::isHighSurrogate(c) && i + 1 < raw.size() && raw[i + 1].isLowSurrogate()) {
+            bytes += 4;
+            ++i;
+        } else
+            bytes += 3;
+    }
+    return bytes;
+}
+
+// Position in a multi-line edit's document of a character offset into its system text, where
+// every line break counts two characters; -1 and offsets past the end give the end.
+int DocumentPosition(QPlainTextEdit* edit, LPARAM offset) {
+    const int end = edit->document()->characterCount() - 1;
+    if (offset == 0)
+        return 0;
+    QString raw = edit->document()->toRawText();
+    if (offset < 0 || std::size_t(offset) >= SystemTextBytes(raw))
+        return end;
+    const CString text =
+        ToSystemText(raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n')), true);
+    return std::min<int>(int(FromSystemText(text.substr(0, std::size_t(offset)), true).size()),
+                         end);
+}
+
+LRESULT ControlMessage(WindowRecord& record, UINT message, WPARAM wParam, LPARAM lParam) {
+    QWidget* widget = record.widget;
+    if (auto* custom = dynamic_cast<CustomControl*>(widget)) {
+        LRESULT answer = 0;
+        if (custom->HandleMessage(message, wParam, lParam, answer))
+            return answer;
+    }
+    switch (message) {
+    case WM_SETFONT:
+        if (const auto* font = reinterpret_cast<const CFont*>(wParam);
+            font && font->GetSafeHandle())
+            widget->setFont(static_cast<const FontData*>(font->GetSafeHandle())->font);
+        return 0;
+    case WM_SETICON: {
+        const HICON previous = record.icon;
+        record.icon = reinterpret_cast<HICON>(lParam);
+        widget->setWindowIcon(record.icon ? *static_cast<const QIcon*>(record.icon) : QIcon());
+        return reinterpret_cast<LRESULT>(previous);
+    }
+    case BM_GETCHECK:
+        if (auto* box = qobject_cast<QAbstractButton*>(widget))
+            return box->isChecked() ? BST_CHECKED : BST_UNCHECKED;
+        return 0;
+    case BM_SETCHECK:
+        if (auto* box = qobject_cast<QAbstractButton*>(widget); box && box->isCheckable())
+            box->setChecked(wParam != 0);
+        return 0;
+    case EM_SETSEL:
+        if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) {
+            QTextCursor cursor = edit->textCursor();
+            cursor.setPosition(DocumentPosition(edit, LPARAM(wParam)));
+            cursor.setPosition(DocumentPosition(edit, lParam), QTextCursor::KeepAnchor);
+            edit->setTextCursor(cursor);
+        } else if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+            const int length = int(line->text().size());
+            const int anchor = LPARAM(wParam) < 0 ? length : std::min<int>(int(wParam), length);
+            const int caret = lParam < 0 ? length : std::min<int>(int(lParam), length);
+            line->setSelection(anchor, caret - anchor);
+        }
+        return 0;
+    case EM_SCROLLCARET:
+        if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
+            edit->ensureCursorVisible();
+        return 1;
+    case PBM_SETPOS:
+        if (auto* bar = qobject_cast<QProgressBar*>(widget)) {
+            const int previous = bar->value() < bar->minimum() ? bar->minimum() : bar->value();
+            bar->setValue(std::clamp<int>(int(wParam), bar->minimum(), bar->maximum()));
+            return previous;
+        }
+        return 0;
+    case PBM_GETPOS:
+        if (auto* bar = qobject_cast<QProgressBar*>(widget))
+            return bar->value() < bar->minimum() ? bar->minimum() : bar->value();
+        return 0;
+    case PBM_SETRANGE32:
+        if (auto* bar = qobject_cast<QProgressBar*>(widget))
+            bar->setRange(int(wParam), int(lParam));
+        return 0;
+    case PBM_GETRANGE:
+        if (auto* bar = qobject_cast<QProgressBar*>(widget))
+            return wParam ? bar->minimum() : bar->maximum();
+        return 0;
+    default:
+        return PictureMessage(record, message, wParam, lParam);
+    }
+}
+
+// The dialog window: routes keys, button clicks and the close box to the dialog's commands.
+class DialogWidget : public QDialog {
+public:
+    DialogWidget(CDialog* dialog, QWidget* parent) : QDialog(parent), m_pDialog(dialog) {}
+
+    // Every command from the user reaches the dialog here. Until the dialog is set up (its
+    // OnInitDialog has returned) a command waits, as input waits in a window system's queue,
+    // so that no handler sees controls that are not filled yet.
+    void Command(int id, LPARAM control) {
+        if (!m_bSetUp) {
+            m_waiting.emplace_back(id, control);
+            return;
+        }
+        m_pDialog->WindowProc(WM_COMMAND, MAKEWPARAM(unsigned(id), BN_CLICKED), control);
+    }
+    // The dialog is set up: commands are handed over from now on. Returns those that waited, in
+    // their order.
+    std::vector<std::pair<int, LPARAM>> FinishSetUp() {
+        m_bSetUp = true;
+        return std::exchange(m_waiting, {});
+    }
+    bool IsSetUp() const { return m_bSetUp; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+                button->click();
+            } else {
+                Command(IDOK, 0);
+            }
+            return;
+        case Qt::Key_Escape:
+            Command(IDCANCEL, 0);
+            return;
+        default:
+            QDialog::keyPressEvent(event);
+        }
+    }
+    // The dialog paints through WM_PAINT; what it draws while the window system is painting it
+    // reaches the screen.
+    void paintEvent(QPaintEvent* /*event*/) override {
+        QWidget* const outer = std::exchange(PaintingWidget(), this);
+        DispatchToDialog(m_pDialog, WM_PAINT, 0, 0);
+        PaintingWidget() = outer;
+    }
+    void resizeEvent(QResizeEvent* event) override {
+        QDialog::resizeEvent(event);
+        DialogGeometryChanged(m_pDialog, this, GeometryChange::Size);
+    }
+    void moveEvent(QMoveEvent* event) override {
+        QDialog::moveEvent(event);
+        DialogGeometryChanged(m_pDialog, this, GeometryChange::Move);
+    }
+    void changeEvent(QEvent* event) override {
+        QDialog::changeEvent(event);
+        if (event->type() == QEvent::WindowStateChange)
+            DialogGeometryChanged(m_pDialog, this, GeometryChange::State);
+    }
+    void closeEvent(QCloseEvent* event) override {
+        // The close box is a cancel command; the dialog decides whether it ends.
+        event->ignore();
+        Command(IDCANCEL, 0);
+    }
+
+private:
+    CDialog* m_pDialog;
+    bool m_bSetUp = false;
+    std::vector<std::pair<int, LPARAM>> m_waiting;
+};
+
+// Pixels per dialog unit, from the dialog font: x is the average character width / 4, y the
+// character height / 8.
+struct DialogUnits {
+    double x;
+    double y;
+    int ToX(int units) const { return int(units * x + 0.5); }
+    int ToY(int units) const { return int(units * y + 0.5); }
+};
+
+DialogUnits UnitsOf(const QFont& font) {
+    const QFontMetrics metrics(font);
+    const int width52 = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int average = (width52 / 26 + 1) / 2;
+    return {average / 4.0, metrics.height() / 8.0};
+}
+
+QFont DialogFont(const DialogTemplate& dialogTemplate) {
+    QFont font;
+    // Faces of other systems fall back to a close sans face here.
+    font.setFamilies({QString::fromUtf8(dialogTemplate.fontFace), QStringLiteral("Liberation Sans"),
+                      QStringLiteral("DejaVu Sans")});
+    font.setPointSize(dialogTemplate.fontPoints);
+    return font;
+}
+
+QWidget* CreateControl(const ControlTemplate& control, QWidget* parent) {
+    const QString caption = QString::fromUtf8(control.caption);
+    const unsigned style = control.style;
+    QWidget* widget = nullptr;
+    switch (control.kind) {
+    case ControlKind::Static: {
+        auto* label = new QLabel(caption, parent);
+        if (style & kCenter)
+            label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        else
+            label->setAlignment((style & kAlignRight ? Qt::AlignRight : Qt::AlignLeft) |
+                                Qt::AlignVCenter);
+        widget = label;
+        break;
+    }
+    case ControlKind::Edit:
+        if ((style & kMultiLine) && (style & kReadOnly)) {
+            widget = new OutputView(style, parent); // the output box: millions of lines
+        } else if (style & kMultiLine) {
+            auto* edit = new QPlainTextEdit(parent);
+            edit->setReadOnly(style & kReadOnly);
+            edit->setLineWrapMode(style & kAutoHScroll ? QPlainTextEdit::NoWrap
+                                                       : QPlainTextEdit::WidgetWidth);
+            edit->setVerticalScrollBarPolicy(style & kVScroll ? Qt::ScrollBarAlwaysOn
+                                                              : Qt::ScrollBarAsNeeded);
+            edit->setHorizontalScrollBarPolicy(style & kHScroll ? Qt::ScrollBarAlwaysOn
+                                                                : Qt::ScrollBarAsNeeded);
+            edit->setTabChangesFocus(true);
+            if (!(style & kBorder))
+                edit->setFrameStyle(QFrame::NoFrame);
+            widget = edit;
+        } else {
+            auto* line = new QLineEdit(parent);
+            line->setReadOnly(style & kReadOnly);
+            line->setFrame(style & kBorder);
+            widget = line;
+        }
+        break;
+    case ControlKind::PushButton: {
+        // A bitmap button shows only its image.
+        auto* button = new QPushButton(style & kBitmap ? QString() : caption, parent);
+        button->setAutoDefault(false);
+        button->setDefault(style & kDefaultButton);
+        button->setFlat(style & kFlat);
+        widget = button;
+        break;
+    }
+    case ControlKind::CheckBox:
+        widget = new QCheckBox(caption, parent);
+        break;
+    case ControlKind::ProgressBar: {
+        auto* bar = new QProgressBar(parent);
+        bar->setRange(0, 100);
+        bar->setValue(0);
+        bar->setTextVisible(false);
+        widget = bar;
+        break;
+    }
+    }
+    if (!(style & kTabStop))
+        widget->setFocusPolicy(control.kind == ControlKind::Static ? Qt::NoFocus : Qt::ClickFocus);
+    return widget;
+}
+
+HWND Register(const WindowRecord& record) {
+    const HWND handle = g_nextHandle++;
+    Windows()[handle] = record;
+    return handle;
+}
+
+void Unregister(HWND window) {
+    for (auto it = Windows().begin(); it != Windows().end();) {
+        if (it->first == window || it->second.parent == window)
+            it = Windows().erase(it);
+        else
+            ++it;
+    }
+}
+
+} // namespace
+
+bool IsSettingUp(const QWidget* window) {
+    const auto* dialog = dynamic_cast<const DialogWidget*>(window);
+    return dialog != nullptr && !dialog->IsSetUp();
+}
+
+bool SendMessageChecked(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    LRESULT answer = 0;
+    const bool found = WithWindow(window, [&](WindowRecord& record) {
+        answer = record.dialog ? DispatchToDialog(record.dialog, message, wParam, lParam)
+                               : ControlMessage(record, message, wParam, lParam);
+    });
+    if (result)
+        *result = answer;
+    return found;
+}
+
+LRESULT DefaultWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT answer = 0;
+    WithWindow(window, [&](WindowRecord& record) {
+        answer = ControlMessage(record, message, wParam, lParam);
+    });
+    return answer;
+}
+
+void PumpMessagesUntil(const std::function<bool()>& done) {
+    if (qApp == nullptr) {
+        while (!done())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return;
+    }
+    // The timer wakes the loop so that a condition that changes without an event is seen.
+    QTimer tick;
+    tick.start(5);
+    while (!done())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+std::size_t MaxWindowTextBytes() {
+    const std::size_t limit = std::size_t(std::numeric_limits<int>::max());
+    const std::size_t physical = PhysicalMemoryBytes();
+    return physical == 0 ? limit : std::min(limit, physical / 8);
+}
+
+bool EnsureGuiApplication() {
+    if (qApp != nullptr)
+        return true;
+    if (!DisplayAvailable())
+        return false;
+    static int argc = 1;
+    static char name[] = "mirrak-generator";
+    static char* argv[] = {name, nullptr};
+    static QApplication* application = new QApplication(argc, argv);
+    return application != nullptr;
+}
+
+namespace {
+DialogTemplateFinder g_findDialog = nullptr;
+ImageResourceFinder g_findImage = nullptr;
+} // namespace
+
+void SetResources(DialogTemplateFinder findDialog, ImageResourceFinder findImage) {
+    g_findDialog = findDialog;
+    g_findImage = findImage;
+}
+
+const DialogTemplate* FindDialogTemplate(UINT id) {
+    return g_findDialog != nullptr ? g_findDialog(id) : nullptr;
+}
+
+const char* FindImageResource(UINT id) {
+    return g_findImage != nullptr ? g_findImage(id) : nullptr;
+}
+
+MessageBoxFunction& MessageBoxHook() {
+    static MessageBoxFunction hook;
+    return hook;
+}
+
+void SetMessageBoxForTesting(MessageBoxFunction show) {
+    MessageBoxHook() = std::move(show);
+}
+
+bool StartThread(CWinThread* thread) {
+    {
+        std::lock_guard lock(g_threadsMutex);
+        ++g_nRunningThreads;
+    }
+    try {
+        std::thread([thread] {
+            t_pThread = thread;
+            if (thread->InitInstance())
+                thread->Run();
+            thread->ExitInstance();
+            if (thread->m_bAutoDelete)
+                delete thread;
+            t_pThread = nullptr;
+            std::lock_guard lock(g_threadsMutex);
+            --g_nRunningThreads;
+            g_threadsEnded.notify_all();
+        }).detach();
+    } catch (const std::system_error&) {
+        std::lock_guard lock(g_threadsMutex);
+        --g_nRunningThreads;
+        return false;
+    }
+    return true;
+}
+
+int RunningWorkerThreads() {
+    std::lock_guard lock(g_threadsMutex);
+    return g_nRunningThreads;
+}
+
+void WaitForWorkerThreads() {
+    PumpMessagesUntil([] { return RunningWorkerThreads() == 0; });
+}
+
+} // namespace platform
+
+using namespace platform;
+
+// ---- CWnd ----------------------------------------------------------------------------------
+
+CWnd::~CWnd() = default;
+
+bool CWnd::IsWindow() const {
+    return WithWindow(m_hWnd, [](WindowRecord&) {});
+}
+
+int CWnd::GetDlgCtrlID() const {
+    int id = 0;
+    WithWindow(m_hWnd, [&](WindowRecord& record) { id = record.id; });
+    return id;
+}
+
+CWnd CWnd::GetDlgItem(int id) const {
+    HWND found = 0;
+    RunOnWindowThread([&] {
+        for (const auto& [handle, record] : Windows()) {
+            if (record.parent == m_hWnd && record.id == id && m_hWnd != 0) {
+                found = handle;
+                break;
+            }
+        }
+    });
+    return CWnd(found);
+}
+
+CString CWnd::GetWindowText() const {
+    CString text;
+    WithWindow(m_hWnd, [&](WindowRecord& record) {
+        QWidget* widget = record.widget;
+        if (auto* custom = dynamic_cast<CustomControl*>(widget))
+            text = custom->WindowText();
+        else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
+            text = ToSystemText(PlainTextOf(edit), true);
+        else if (auto* line = qobject_cast<QLineEdit*>(widget))
+            text = ToSystemText(line->text(), false);
+        else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            text = ToSystemText(button->text(), false);
+        else if (auto* label = qobject_cast<QLabel*>(widget))
+            text = ToSystemText(label->text(), false);
+        else
+            text = ToSystemText(widget->windowTitle(), false);
+    });
+    return text;
+}
+
+void CWnd::SetWindowText(const CString& text) const {
+    SetWindowText(CString(text));
+}
+
+void CWnd::SetWindowText(CString&& text) const {
+    WithWindow(m_hWnd, [&](WindowRecord& record) {
+        QWidget* widget = record.widget;
+        if (auto* custom = dynamic_cast<CustomControl*>(widget))
+            custom->SetWindowText(std::move(text));
+        else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
+            edit->setPlainText(FromSystemText(text, true));
+        else if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+            line->setText(FromSystemText(text, false));
+            line->setCursorPosition(0); // a long text shows its start, caret before it
+        } else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            button->setText(FromSystemText(text, false));
+        else if (auto* label = qobject_cast<QLabel*>(widget))
+            label->setText(FromSystemText(text, false));
+        else
+            widget->setWindowTitle(FromSystemText(text, false));
+    });
+}
+
+void CWnd::EnableWindow(BOOL enable) const {
+    WithWindow(m_hWnd, [&](WindowRecord& record) { record.widget->setEnabled(enable != FALSE); });
+}
+
+BOOL CWnd::IsWindowEnabled() const {
+    BOOL enabled = FALSE;
+    WithWindow(m_hWnd, [&](WindowRecord& record) { enabled = record.widget->isEnabled(); });
+    return enabled;
+}
+
+BOOL CWnd::IsWindowVisible() const {
+    BOOL visible = FALSE;
+    WithWindow(m_hWnd, [&](WindowRecord& record) { visible = record.widget->isVisible(); });
+    return visible;
+}
+
+void CWnd::SetFocus() const {
+    WithWindow(m_hWnd,
+               [&](WindowRecord& record) { record.widget->setFocus(Qt::OtherFocusReason); });
+}
+
+LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
+    LRESULT result = 0;
+    SendMessageChecked(m_hWnd, message, wParam, lParam, &result);
+    return result;
+}
+
+BOOL CWnd::SendNotifyMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
+    if (OnWindowThread()) {
+        SendMessageChecked(m_hWnd, message, wParam, lParam);
+        return TRUE;
+    }
+    const HWND window = m_hWnd;
+    QMetaObject::invokeMethod(
+        qApp, [=] { SendMessageChecked(window, message, wParam, lParam); }, Qt::QueuedConnection);
+    return TRUE;
+}
+
+void CProgressCtrl::GetRange(int& low, int& high) const {
+    low = int(SendMessage(PBM_GETRANGE, TRUE));
+    high = int(SendMessage(PBM_GETRANGE, FALSE));
+}
+
+// ---- CFont ---------------------------------------------------------------------------------
+
+CFont::CFont() = default;
+CFont::~CFont() = default;
+
+BOOL CFont::CreateFontA(int height, int /*width*/, int /*escapement*/, int /*orientation*/,
+                        int weight, BOOL italic, BOOL underline, BOOL strikeOut, int /*charSet*/,
+                        int /*outPrecision*/, int /*clipPrecision*/, int /*quality*/,
+                        int /*pitchAndFamily*/, const char* face) {
+    auto data = std::make_unique<FontData>();
+    QFont& font = data->font;
+    QStringList families{QString::fromUtf8(face)};
+    if (families.front() == QStringLiteral("Courier New"))
+        families << QStringLiteral("Liberation Mono") << QStringLiteral("DejaVu Sans Mono");
+    font.setFamilies(families);
+    font.setStyleHint(QFont::TypeWriter);
+    if (weight > 0)
+        font.setWeight(QFont::Weight(std::clamp(weight, 1, 1000)));
+    font.setItalic(italic);
+    font.setUnderline(underline);
+    font.setStrikeOut(strikeOut);
+    if (height < 0) {
+        font.setPixelSize(-height);
+    } else if (height > 0) {
+        // A positive height is the whole character cell: scale the em so that ascent plus
+        // descent fill it.
+        font.setPixelSize(height);
+        const int cell = QFontMetrics(font).height();
+        if (cell > 0 && cell != height)
+            font.setPixelSize(std::max(1, int(double(height) * height / cell + 0.5)));
+    }
+    m_pFont = std::move(data);
+    return TRUE;
+}
+
+void CFont::DeleteObject() {
+    m_pFont.reset();
+}
+
+// ---- CDialog -------------------------------------------------------------------------------
+
+struct CDialog::Impl {
+    std::unique_ptr<DialogWidget> widget;
+    HWND parent = 0;
+    std::optional<int> ended;   // the result, once EndDialog has been called
+    QEventLoop* loop = nullptr; // the modal loop while it runs
+};
+
+CDialog::CDialog(UINT templateId, CWnd* parent)
+    : m_pImpl(std::make_unique<Impl>()), m_nTemplateId(templateId) {
+    m_pImpl->parent = parent ? parent->GetSafeHwnd() : 0;
+}
+
+CDialog::~CDialog() {
+    if (m_hWnd != 0) {
+        Unregister(m_hWnd);
+        if (g_mainWindow.load() == m_hWnd)
+            g_mainWindow.store(0);
+    }
+}
+
+void* CDialog::NativeWindow() const {
+    return m_pImpl->widget.get();
+}
+
+INT_PTR CDialog::DoModal() {
+    const DialogTemplate* dialogTemplate = FindDialogTemplate(m_nTemplateId);
+    if (dialogTemplate == nullptr || !EnsureGuiApplication())
+        return -1;
+
+    QWidget* parentWidget = nullptr;
+    if (auto it = Windows().find(m_pImpl->parent); it != Windows().end())
+        parentWidget = it->second.widget;
+    m_pImpl->widget = std::make_unique<DialogWidget>(this, parentWidget);
+    DialogWidget* widget = m_pImpl->widget.get();
+    widget->setWindowTitle(QString::fromUtf8(dialogTemplate->caption));
+    widget->setFont(DialogFont(*dialogTemplate));
+    const DialogUnits units = UnitsOf(widget->font());
+    widget->resize(units.ToX(dialogTemplate->cx), units.ToY(dialogTemplate->cy));
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (dialogTemplate->resizable)
+        flags |= Qt::WindowMinMaxButtonsHint;
+    else
+        widget->setFixedSize(widget->size());
+    widget->setWindowFlags(flags);
+    widget->setSizeGripEnabled(false);
+
+    WindowRecord record;
+    record.widget = widget;
+    record.dialog = this;
+    m_hWnd = Register(record);
+    if (g_pApp != nullptr && g_pApp->m_pMainWnd == this)
+        g_mainWindow.store(m_hWnd);
+
+    QWidget* previous = nullptr;
+    std::vector<QWidget*> children;
+    for (const ControlTemplate& control : dialogTemplate->controls) {
+        QWidget* child = CreateControl(control, widget);
+        children.push_back(child);
+        child->setGeometry(units.ToX(control.x), units.ToY(control.y), units.ToX(control.cx),
+                           units.ToY(control.cy));
+        child->setVisible(control.visible);
+        // A label whose text is wider than its rectangle grows away from its aligned edge rather
+        // than clipping the text.
+        if (auto* label = qobject_cast<QLabel*>(child)) {
+            const int missing = label->sizeHint().width() - label->width();
+            if (missing > 0) {
+                QRect rect = label->geometry();
+                if (control.style & kCenter)
+                    rect.adjust(-missing / 2, 0, missing - missing / 2, 0);
+                else if (control.style & kAlignRight)
+                    rect.setLeft(rect.left() - missing);
+                else
+                    rect.setRight(rect.right() + missing);
+                label->setGeometry(rect);
+            }
+            // Lines of a multi-line label take the font's line spacing: it grows downwards
+            // rather than losing its last line.
+            const int below = label->sizeHint().height() - label->height();
+            if (label->text().contains(QLatin1Char('\n')) && below > 0)
+                label->resize(label->width(), label->height() + below);
+        }
+        WindowRecord childRecord;
+        childRecord.widget = child;
+        childRecord.id = control.id;
+        childRecord.parent = m_hWnd;
+        const HWND childHandle = Register(childRecord);
+        if (auto* button = qobject_cast<QAbstractButton*>(child)) {
+            const int id = control.id;
+            QObject::connect(button, &QAbstractButton::clicked, widget, [widget, id, childHandle] {
+                widget->Command(id, LPARAM(childHandle));
+            });
+        }
+        if (previous != nullptr && child->focusPolicy() != Qt::NoFocus)
+            QWidget::setTabOrder(previous, child);
+        if (child->focusPolicy() != Qt::NoFocus)
+            previous = child;
+    }
+
+    // As a dialog manager does: the window is created hidden, OnInitDialog fills and places it,
+    // and only then is it shown, so that it appears once, where it belongs, with its values.
+    m_pImpl->ended.reset();
+    PrepareDialogWindow(this, widget);
+    // TRUE from OnInitDialog asks for the focus on the first tab stop that can take it.
+    if (OnInitDialog()) {
+        for (std::size_t i = 0; i < children.size(); ++i) {
+            const ControlTemplate& control = dialogTemplate->controls[i];
+            if ((control.style & kTabStop) && control.visible && children[i]->isEnabled()) {
+                children[i]->setFocus(Qt::TabFocusReason);
+                break;
+            }
+        }
+    }
+    for (const auto& [id, control] : widget->FinishSetUp()) {
+        if (m_pImpl->ended)
+            break;
+        widget->Command(id, control);
+    }
+    if (!m_pImpl->ended)
+        ShowDialogWindow(widget);
+    // The dialog's own loop rather than QDialog::exec, so that an end asked for at any moment,
+    // even while the window is being shown, ends it.
+    if (!m_pImpl->ended) {
+        QEventLoop loop;
+        m_pImpl->loop = &loop;
+        loop.exec(QEventLoop::DialogExec);
+        m_pImpl->loop = nullptr;
+    }
+    const int result = m_pImpl->ended.value_or(0);
+
+    Unregister(m_hWnd);
+    if (g_mainWindow.load() == m_hWnd)
+        g_mainWindow.store(0);
+    m_hWnd = 0;
+    m_pImpl->widget.reset();
+    return result;
+}
+
+void CDialog::EndDialog(int result) {
+    // The end is kept, so that a dialog ended before its loop runs never shows or waits.
+    m_pImpl->ended = result;
+    if (m_pImpl->widget)
+        m_pImpl->widget->done(result);
+    if (m_pImpl->loop)
+        m_pImpl->loop->exit();
+}
+
+BOOL CDialog::OnInitDialog() {
+    return TRUE;
+}
+
+void CDialog::OnOK() {
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
+
+BOOL CDialog::OnCommand(UINT id, UINT code) {
+    if (code != BN_CLICKED)
+        return FALSE;
+    if (id == UINT(IDOK)) {
+        OnOK();
+        return TRUE;
+    }
+    if (id == UINT(IDCANCEL)) {
+        OnCancel();
+        return TRUE;
+    }
+    return FALSE;
+}
+
+LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND)
+        return OnCommand(LOWORD(wParam), HIWORD(wParam)) ? 0 : 1;
+    return DefaultWindowProc(m_hWnd, message, wParam, lParam);
+}
+
+// ---- threads and the application -----------------------------------------------------------
+
+CWinThread::CWinThread() = default;
+CWinThread::~CWinThread() = default;
+BOOL CWinThread::InitInstance() {
+    return FALSE;
+}
+int CWinThread::Run() {
+    return ExitInstance();
+}
+int CWinThread::ExitInstance() {
+    return 0;
+}
+CWnd CWinThread::GetMainWnd() const {
+    return CWnd(g_mainWindow.load());
+}
+
+CWinApp::CWinApp() {
+    m_bAutoDelete = FALSE;
+    g_pApp = this;
+}
+
+CWinApp::~CWinApp() {
+    if (g_pApp == this)
+        g_pApp = nullptr;
+}
+
+CWnd CWinApp::GetMainWnd() const {
+    return m_pMainWnd ? CWnd(m_pMainWnd->GetSafeHwnd()) : CWnd();
+}
+
+HICON CWinApp::LoadIcon(UINT id) const {
+    const char* path = FindImageResource(id);
+    if (path == nullptr || !EnsureGuiApplication())
+        return nullptr;
+    // Icons are shared for the life of the process, as resource icons are.
+    static std::map<UINT, QIcon> icons;
+    auto [it, inserted] = icons.try_emplace(id, QString::fromUtf8(path));
+    return it->second.isNull() ? nullptr : &it->second;
+}
+
+CWinApp* AfxGetApp() {
+    return g_pApp;
+}
+
+CWinThread* AfxGetThread() {
+    return t_pThread != nullptr ? t_pThread : g_pApp;
+}
+
+void AfxMessageBox(const CString& text) {
+    RunOnWindowThread([&] {
+        if (!EnsureGuiApplication())
+            return;
+        if (const MessageBoxFunction& hook = MessageBoxHook()) {
+            hook(text);
+            return;
+        }
+        QWidget* parent = nullptr;
+        if (auto it = Windows().find(g_mainWindow.load()); it != Windows().end())
+            parent = it->second.widget;
+        QMessageBox::warning(parent, QStringLiteral("Mirrak Generator"),
+                             QString::fromUtf8(text.c_str()));
+    });
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+// Pieces of the window-system layer shared by its own source files only.
+
+#include "platform/win/Win.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QPointer>
+#include <QWidget>
+#include <atomic>
+#include <map>
+
+struct FontData {
+    QFont font;
+};
+
+namespace platform {
+
+// Every live window, by handle. Only the window thread reads or writes this map.
+struct WindowRecord {
+    QPointer<QWidget> widget;
+    CDialog* dialog = nullptr; // set for dialog windows
+    int id = 0;
+    HWND parent = 0;
+    HICON icon = nullptr;
+};
+
+std::map<HWND, WindowRecord>& Windows();
+// The application's main window, readable from any thread.
+extern std::atomic<HWND> g_mainWindow;
+
+bool OnWindowThread();
+
+// Runs work on the window thread: directly when called there, otherwise queued to the window
+// thread while the caller waits. Without an application object nothing runs.
+template <class Work> void RunOnWindowThread(Work&& work) {
+    if (OnWindowThread()) {
+        work();
+        return;
+    }
+    QMetaObject::invokeMethod(qApp, std::forward<Work>(work), Qt::BlockingQueuedConnection);
+}
+
+// Calls use(record) on the window thread for a live window; false when the window is gone.
+template <class Use> bool WithWindow(HWND window, Use&& use) {
+    bool found = false;
+    RunOnWindowThread([&] {
+        auto it = Windows().find(window);
+        if (it == Windows().end() || it->second.widget.isNull())
+            return;
+        found = true;
+        use(it->second);
+    });
+    return found;
+}
+
+// The default handling of a message by a window: what a control does with it.
+LRESULT DefaultWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+MessageBoxFunction& MessageBoxHook();
+
+// Pictures: messages about images and icons that a control or dialog handles by default, and the
+// window being painted by the window system at this moment (null outside a paint).
+LRESULT PictureMessage(WindowRecord& record, UINT message, WPARAM wParam, LPARAM lParam);
+QWidget*& PaintingWidget();
+
+// Hands a message to a dialog's WindowProc, recording it for CDialog::Default.
+LRESULT DispatchToDialog(CDialog* dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// True while a dialog window is being set up: created, its OnInitDialog not yet returned.
+bool IsSettingUp(const QWidget* window);
+
+// Dialog window geometry (WinGeometry.cpp). Before OnInitDialog: creates the window without
+// showing it, learns the frame it will have, so that outer rectangles hold from the start, asks
+// the dialog for its size limits and puts the window at its default place. Where the frame cannot
+// be known before the window is shown, the window is shown and its frame waited for.
+void PrepareDialogWindow(CDialog* dialog, QWidget* widget);
+// Shows a set-up dialog window, modal over its owner when it has one.
+void ShowDialogWindow(QWidget* widget);
+
+// What the window system says about a new window's frame before the window is shown
+// (WinX11.cpp). Known: the window's frame margins hold it now. NoWindowManager: nothing will
+// frame the window. Unknown: the frame is known only once the window is on the screen.
+enum class FrameNotice { Known, NoWindowManager, Unknown };
+FrameNotice AskFrameBeforeShowing(QWidget* window);
+// Size, move and window-state changes reach the dialog as WM_SIZE and WM_MOVE; a changed frame
+// converts the outer size limits to client pixels again.
+enum class GeometryChange { Size, Move, State };
+void DialogGeometryChanged(CDialog* dialog, QWidget* widget, GeometryChange change);
+} // namespace platform

@@ -1,0 +1,241 @@
+// The generator window's anchor layout and saved geometry, with real windows on the offscreen
+// platform, where every window has a 2-pixel frame: the window resized, moved, maximized and
+// minimized, and the geometry blob of "gen.cfg".
+
+#include "tests/ui/MainDialogRun.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QScreen>
+#include <cstring>
+#include <limits>
+#include <map>
+#include <ostream>
+
+bool operator==(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+void PrintTo(const RECT& r, std::ostream* out) {
+    *out << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
+}
+
+namespace {
+
+using enum MainDialog::ControlId;
+constexpr int kFrame = 2;
+
+QWidget* Native(const CDialog& dialog) {
+    return static_cast<QWidget*>(dialog.NativeWindow());
+}
+RECT WindowRect(const CWnd& window) {
+    RECT rect{};
+    window.GetWindowRect(&rect);
+    return rect;
+}
+RECT ControlRect(const CWnd& dialog, int id) {
+    RECT rect = WindowRect(dialog.GetDlgItem(id));
+    dialog.ScreenToClient(&rect);
+    return rect;
+}
+RECT ToRect(const QRect& r) {
+    return {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+}
+RECT Moved(RECT r, int left, int top, int right, int bottom) {
+    return {r.left + left, r.top + top, r.right + right, r.bottom + bottom};
+}
+// The window as a person sizes it: the client gets the outer size less the frame.
+void SizeOuter(const CDialog& dialog, QSize outer) {
+    Native(dialog)->resize(outer - QSize(2 * kFrame, 2 * kFrame));
+}
+
+// The offscreen platform carries out a change of window state once its events are handled.
+void Show(const CWnd& window, int command) {
+    window.ShowWindow(command);
+    QApplication::processEvents();
+}
+
+using testing_support::Session;
+
+class AnchorLayoutTest : public testing_support::DialogTest {
+protected:
+    // One session of the generator window, started with the given geometry blob in "gen.cfg".
+    void Run(const ByteBuffer& geometry, const std::function<void(MainDialog&)>& steps) {
+        GeneratorSettings::Instance().m_geometry = geometry;
+        ASSERT_TRUE(GeneratorSettings::Instance().Save(MainDialog::kSettingsFile));
+        MainDialog dialog;
+        m_app.m_pMainWnd = &dialog;
+        Session(dialog, [&] { steps(dialog); });
+        m_app.m_pMainWnd = nullptr;
+    }
+    const ByteBuffer& Saved() const { return GeneratorSettings::Instance().m_geometry; }
+};
+
+// The blob: maximized byte, normal outer rectangle, then ratio pairs of the two groups.
+ByteBuffer Blob(std::uint8_t maximized, RECT r, int pairs = 2) {
+    ByteBuffer blob;
+    blob.Append(maximized);
+    for (const std::int32_t value : {r.left, r.top, r.right, r.bottom})
+        blob.Append(value);
+    for (int i = 0; i < 2 * pairs; ++i)
+        blob.Append(0.25);
+    return blob;
+}
+
+// Which edges of the first group's controls move with the window's growth: left and right by
+// its width, top and bottom by its height.
+struct Growth {
+    std::vector<int> ids;
+    int left, top, right, bottom;
+};
+const Growth kGrowth[] = {
+    {{kSpecialSymbols}, 0, 0, 1, 0},
+    {{kGenerate, kSave, kOpen, kAbout, kHelp, IDCANCEL}, 1, 0, 1, 0},
+    {{kLayoutReference1}, 1, 1, 1, 1},
+    {{kOutput}, 0, 0, 1, 1},
+    {{kWelcome, kProgress}, 0, 1, 1, 1},
+    {{kQuantity, kUpper, kSpecial}, 0, 0, 0, 0},
+};
+const int kImages[] = {kLink1, kLink2, kLink3};
+
+QSize Extent(const RECT& r) {
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+TEST_F(AnchorLayoutTest, ControlsFollowResizeMaximizeAndMinimizeAndComeBackExactly) {
+    RECT normal{};
+    Run({}, [&](MainDialog& dialog) {
+        QWidget* window = Native(dialog);
+        // Outer rectangles are the frame's; a control's maps back to its own geometry.
+        EXPECT_EQ(WindowRect(dialog), ToRect(window->frameGeometry()));
+        const QPushButton* generate = window->findChild<QPushButton*>(); // the first button
+        EXPECT_EQ(ControlRect(dialog, kGenerate), ToRect(generate->geometry()));
+
+        std::map<int, RECT> start;
+        for (int id = 0; id <= kLayoutReference2; ++id)
+            start[id] = ControlRect(dialog, id);
+        const QSize size = Extent(WindowRect(dialog));
+        const auto grownBy = [&](QSize grown) { // the image buttons' tops follow the bottom
+            const int dx = grown.width(), dy = grown.height();
+            for (const Growth& g : kGrowth)
+                for (const int id : g.ids)
+                    EXPECT_EQ(ControlRect(dialog, id), Moved(start[id], g.left * dx, g.top * dy,
+                                                             g.right * dx, g.bottom * dy))
+                        << id;
+            for (const int id : kImages)
+                EXPECT_EQ(ControlRect(dialog, id).top, start[id].top + dy) << id;
+        };
+
+        SizeOuter(dialog, size + QSize(100, 50));
+        grownBy({100, 50});
+        // The image buttons move sideways with the second reference, which stays at its fraction
+        // of the width.
+        const int left = start[kLayoutReference2].left;
+        const int sideways = ControlRect(dialog, kLayoutReference2).left - left;
+        EXPECT_NEAR(left + sideways, (size.width() + 100) * double(left) / size.width(), 1.0);
+        EXPECT_GT(sideways, 0);
+        for (const int id : kImages)
+            EXPECT_EQ(ControlRect(dialog, id), Moved(start[id], sideways, 50, sideways, 50));
+
+        SizeOuter(dialog, size);
+        grownBy({0, 0});
+        window->move(window->pos() + QPoint(37, 11)); // a plain move touches no control
+        grownBy({0, 0});
+        normal = WindowRect(dialog);
+
+        Show(dialog, SW_MAXIMIZE);
+        EXPECT_TRUE(dialog.IsZoomed());
+        EXPECT_EQ(Extent(WindowRect(dialog)).width(), window->screen()->availableSize().width());
+        grownBy(Extent(WindowRect(dialog)) - size);
+        Show(dialog, SW_RESTORE);
+        EXPECT_EQ(WindowRect(dialog), normal);
+        grownBy({0, 0});
+
+        Show(dialog, SW_MINIMIZE);
+        EXPECT_TRUE(dialog.IsIconic());
+        Show(dialog, SW_RESTORE);
+        EXPECT_FALSE(dialog.IsIconic());
+        grownBy({0, 0});
+
+        SizeOuter(dialog, {100, 100}); // no smaller than 356 x 312 outer pixels
+        EXPECT_EQ(Extent(WindowRect(dialog)), QSize(356, 312));
+        SizeOuter(dialog, size);
+        normal = WindowRect(dialog);
+        Show(dialog, SW_MAXIMIZE); // closed maximized: the rectangle from before is saved
+    });
+    ASSERT_EQ(Saved().GetSize(), 49);
+    EXPECT_EQ(std::memcmp(Saved().GetData(), Blob(1, normal, 0).GetData(), 17), 0);
+}
+
+TEST_F(AnchorLayoutTest, SavedGeometryIsRestoredWithinBoundsAndMaximized) {
+    RECT first{};
+    Run({}, [&](MainDialog& dialog) { first = WindowRect(dialog); });
+    ASSERT_EQ(Saved().GetSize(), 49); // a first run stores the window where it opened
+
+    const RECT example{100, 80, 560, 440};
+    const struct {
+        const char* name;
+        ByteBuffer blob;
+        RECT expected;
+        bool maximized;
+    } cases[] = {
+        {"example", Blob(0, example), example, false},
+        {"right 10000", Blob(0, {9500, 80, 10000, 440}), {9500, 80, 10000, 440}, false},
+        {"right 10001", Blob(0, {9500, 80, 10001, 440}), first, false},
+        {"left -10000", Blob(0, {-10000, 80, 0, 440}), {-10000, 80, -9196, 440}, false},
+        {"left -10001", Blob(0, {-10001, 80, 0, 440}), first, false},
+        {"right -1", Blob(0, {-400, 80, -1, 440}), first, false},
+        {"17 bytes", Blob(0, example, 0), example, false},
+        {"extra pairs", Blob(0, example, 3), example, false},
+        {"all zero", ByteBuffer(std::string(49, '\0')), first, false},
+        {"maximized", Blob(1, example), example, true},
+        {"maximized unchecked", Blob(1, {9500, 80, 10001, 440}), {9500, 80, 10001, 440}, true},
+        // No larger than the desktop (offscreen: one 800 x 800 screen) with the 2-pixel frame.
+        {"beyond the desktop", Blob(0, {100, 80, 9000, 9000}), {100, 80, 904, 884}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Run(c.blob, [&](MainDialog& dialog) {
+            // Read at once: once its events are handled, the offscreen platform shifts a window
+            // at a negative x by its frame.
+            EXPECT_EQ(bool(dialog.IsZoomed()), c.maximized);
+            if (c.maximized)
+                Show(dialog, SW_RESTORE); // un-maximized, it is where it was saved
+            EXPECT_EQ(WindowRect(dialog), c.expected);
+            if (c.maximized)
+                Show(dialog, SW_MAXIMIZE);
+        });
+        ASSERT_EQ(Saved().GetSize(), 49);
+        EXPECT_EQ(std::memcmp(Saved().GetData(), Blob(c.maximized, c.expected, 0).GetData(), 17),
+                  0);
+    }
+    // A maximized blob's rectangle is not checked: edges at the ends of the 32-bit range still
+    // give a window, maximized, and a rectangle that saves again.
+    constexpr LONG kMax = std::numeric_limits<LONG>::max(), kMin = std::numeric_limits<LONG>::min();
+    for (const RECT& extreme : {RECT{kMax, kMax, kMax, kMax}, RECT{kMin, kMin, kMax, kMax},
+                                RECT{kMax, kMax, kMin, kMin}, RECT{0, 0, kMin, kMin}}) {
+        SCOPED_TRACE(testing::PrintToString(extreme));
+        Run(Blob(1, extreme), [&](MainDialog& dialog) {
+            EXPECT_TRUE(dialog.IsZoomed());
+            Show(dialog, SW_RESTORE);
+            const QSize size = Extent(WindowRect(dialog));
+            EXPECT_GE(size.width(), MainDialog::kMinWidth);
+            EXPECT_GE(size.height(), MainDialog::kMinHeight);
+        });
+        EXPECT_EQ(Saved().GetSize(), 49);
+    }
+    // The ratios are the references' client positions over the outer size.
+    Run(Blob(0, example), [&](MainDialog& dialog) {
+        const RECT ref1 = ControlRect(dialog, kLayoutReference1);
+        const RECT ref2 = ControlRect(dialog, kLayoutReference2);
+        dialog.OnCancel();
+        ASSERT_EQ(Saved().GetSize(), 49);
+        double ratios[4] = {};
+        std::memcpy(ratios, Saved().GetData() + 17, sizeof ratios);
+        EXPECT_EQ(ratios[0], ref1.left / 460.0);
+        EXPECT_EQ(ratios[1], ref1.top / 360.0);
+        EXPECT_NEAR(ratios[2], ref2.left / 460.0, 1 / 460.0);
+        EXPECT_EQ(ratios[3], ref2.top / 360.0);
+    });
+}
+
+} // namespace

@@ -1,0 +1,223 @@
+// The output box (edit 1000 of the test template) through the layer's messages and window text,
+// and through keys and mouse on the real widget.
+
+#include "platform/win/OutputView.h"
+
+#include "tests/support/TestTemplate.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <string>
+#include <tuple>
+
+namespace {
+
+using platform::OutputView;
+
+// The main template's dialog; Enter and Esc are only counted.
+struct Dialog : CDialog {
+    Dialog() : CDialog(testing_support::kTestTemplate) {}
+    void OnOK() override { ++oks; }
+    void OnCancel() override { ++cancels; }
+    int oks = 0, cancels = 0;
+};
+
+class OutputViewTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        testing_support::UseTestTemplate();
+        ASSERT_TRUE(platform::EnsureGuiApplication());
+    }
+    // Steps run while the dialog is up, with the focus in the output box.
+    void Run(const std::function<void()>& steps) {
+        QTimer::singleShot(0, [&] {
+            m_output = m_dialog.GetDlgItem(1000);
+            if ((m_view = Native()->findChild<OutputView*>()) != nullptr) {
+                m_output.SetFocus();
+                steps();
+            }
+            m_dialog.EndDialog(IDCANCEL);
+        });
+        m_dialog.DoModal();
+        ASSERT_NE(m_view, nullptr);
+    }
+    QWidget* Native() const { return static_cast<QWidget*>(m_dialog.NativeWindow()); }
+    void Set(const CString& text) { m_output.SetWindowText(text); }
+    void Select(LPARAM anchor, LPARAM caret) {
+        m_output.SendMessage(EM_SETSEL, WPARAM(anchor), caret);
+    }
+    std::pair<std::size_t, std::size_t> Selection() const {
+        return {m_view->Anchor(), m_view->Caret()};
+    }
+    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(m_view, Qt::Key(key), modifiers);
+    }
+    // Inside the cell whose left edge is offset's caret position.
+    QPoint At(std::size_t offset) const {
+        return m_view->PositionOf(offset) + QPoint(1, m_view->LineHeight() / 2);
+    }
+    QString Clipboard() const { return QApplication::clipboard()->text(); }
+
+    Dialog m_dialog;
+    CWnd m_output;
+    OutputView* m_view = nullptr;
+};
+
+// Texts come back byte for byte; EM_SETSEL offsets (-1 the end) land on characters and breaks.
+TEST_F(OutputViewTest, KeepsTextsByteForByteAndSelectsWhatEmSetSelNames) {
+    const std::tuple<CString, std::size_t> texts[] = {
+        {"", 1},
+        {"ab\r\ncd\r\n", 3},
+        {"\xE9t\xE9\r\n\xFF\r\n", 3},        // 8-bit bytes that are no UTF-8
+        {"\xE2\x82\xAC\xC2\xA0\r\r\n\n", 3}, // UTF-8 (a no-break space), a lone "\r", a bare "\n"
+    };
+    const std::tuple<LPARAM, LPARAM, std::size_t, std::size_t> selections[] = {
+        {-1, 0, 12, 0},               // all, caret at the start, as after a run
+        {0, -1, 0, 12}, {1, 3, 1, 2}, // 3 is inside "\r\n": back to the break's start
+        {5, 99, 4, 12},               // 5 is inside "€": back to its first byte
+        {7, 7, 7, 7},
+    };
+    Run([&] {
+        for (const auto& [text, lines] : texts) {
+            Set(text);
+            EXPECT_EQ(m_output.GetWindowText(), text);
+            EXPECT_EQ(m_view->LineCount(), lines);
+        }
+        CString moved = "ab\r\n\xE2\x82\xAC\r\nxyz";
+        m_output.SetWindowText(std::move(moved));
+        EXPECT_EQ(moved, "");
+        for (const auto& [anchor, caret, wantAnchor, wantCaret] : selections) {
+            Select(anchor, caret);
+            EXPECT_EQ(Selection(), std::make_pair(wantAnchor, wantCaret)) << anchor << "," << caret;
+        }
+    });
+}
+
+// Keys move the caret by characters, breaks, lines at the kept column, pages and ends; Shift
+// extends, Ctrl+A selects all, Ctrl+C and Ctrl+Insert copy; Enter, Esc and Tab are not taken.
+TEST_F(OutputViewTest, KeysMoveSelectAndCopyAndLeaveDialogKeysAlone) {
+    Run([&] {
+        Set("abcdef\r\n\r\n\xC3\xA9\xC3\xA9xyzw\r\n");
+        const std::tuple<int, Qt::KeyboardModifiers, std::size_t, std::size_t> steps[] = {
+            {Qt::Key_End, Qt::NoModifier, 6, 6},
+            {Qt::Key_Left, Qt::NoModifier, 5, 5},
+            {Qt::Key_Down, Qt::NoModifier, 8, 8},   // the empty line
+            {Qt::Key_Down, Qt::NoModifier, 17, 17}, // column 5 again: "éé" are 2 bytes each
+            {Qt::Key_Home, Qt::ShiftModifier, 17, 10},
+            {Qt::Key_Right, Qt::ShiftModifier, 17, 12}, // over "é" whole
+            {Qt::Key_Left, Qt::NoModifier, 12, 12},     // a selection collapses to its start
+            {Qt::Key_Up, Qt::ShiftModifier, 12, 8},
+            {Qt::Key_Left, Qt::ShiftModifier, 12, 6}, // back over the "\r\n" as one step
+            {Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier, 12, 20},
+            {Qt::Key_Home, Qt::ControlModifier, 0, 0},
+            {Qt::Key_PageDown, Qt::NoModifier, 20, 20}, // a page is more than these lines
+            {Qt::Key_PageUp, Qt::ShiftModifier, 20, 0},
+            {Qt::Key_A, Qt::ControlModifier, 0, 20},
+        };
+        for (const auto& [key, modifiers, anchor, caret] : steps) {
+            Key(key, modifiers);
+            EXPECT_EQ(Selection(), std::make_pair(anchor, caret)) << QTest::toString(key);
+        }
+        Select(8, 12);
+        Key(Qt::Key_C, Qt::ControlModifier); // the clipboard gets "\n" breaks
+        EXPECT_EQ(Clipboard(), QString::fromUtf8("\n\xC3\xA9"));
+        Select(0, 3);
+        Key(Qt::Key_Insert, Qt::ControlModifier);
+        EXPECT_EQ(Clipboard(), "abc");
+        Key(Qt::Key_Return);
+        Key(Qt::Key_Escape);
+        Key(Qt::Key_X);
+        EXPECT_EQ(m_dialog.oks * 10 + m_dialog.cancels, 11); // Enter and Esc reach the dialog
+        EXPECT_EQ(Native()->focusWidget(), m_view);
+        // A line wider than the box scrolls sideways to keep the caret in view.
+        Set(std::string(300, 'w') + "\r\n");
+        Key(Qt::Key_End);
+        EXPECT_GT(m_view->horizontalScrollBar()->value(), 0);
+        EXPECT_LT(m_view->PositionOf(300).x(), m_view->viewport()->width());
+        Key(Qt::Key_Home);
+        EXPECT_EQ(m_view->horizontalScrollBar()->value(), 0);
+        Key(Qt::Key_Tab);
+        EXPECT_NE(Native()->focusWidget(), m_view);
+    });
+}
+
+// Click, shift-click and drag select; a double click selects a word; the context menu copies
+// and selects all.
+TEST_F(OutputViewTest, MouseSelectsAndTheContextMenuCopiesAndSelectsAll) {
+    Run([&] {
+        Set("Ab3$x-9Q\r\nsecond line\r\nthird\r\n");
+        QWidget* area = m_view->viewport();
+        QTest::mouseClick(area, Qt::LeftButton, {}, At(3));
+        EXPECT_EQ(Selection(), std::make_pair(std::size_t(3), std::size_t(3)));
+        QTest::mouseClick(area, Qt::LeftButton, Qt::ShiftModifier, At(13));
+        EXPECT_EQ(Selection(), std::make_pair(std::size_t(3), std::size_t(13)));
+        QTest::mousePress(area, Qt::LeftButton, {}, At(17));
+        QTest::mouseMove(area, At(27));
+        QTest::mouseRelease(area, Qt::LeftButton, {}, At(27));
+        EXPECT_EQ(Selection(), std::make_pair(std::size_t(17), std::size_t(27)));
+        QTest::mouseDClick(area, Qt::LeftButton, {}, At(4));
+        EXPECT_EQ(m_view->SelectedText(), "Ab3$x-9Q"); // symbols are part of a password
+
+        // The menu runs its own loop: its actions are triggered from inside it.
+        const auto menu = [&](const QString& action) {
+            QTimer::singleShot(0, [&] {
+                auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                ASSERT_NE(popup, nullptr);
+                for (QAction* item : popup->actions())
+                    if (item->text() == action) {
+                        EXPECT_TRUE(item->isEnabled());
+                        item->trigger();
+                    }
+                popup->close();
+            });
+            QContextMenuEvent event(QContextMenuEvent::Mouse, At(0), area->mapToGlobal(At(0)));
+            QApplication::sendEvent(area, &event);
+        };
+        menu("&Copy");
+        EXPECT_EQ(Clipboard(), "Ab3$x-9Q");
+        menu("Select &All");
+        EXPECT_EQ(m_view->SelectedText(), m_output.GetWindowText());
+    });
+}
+
+// A million lines: shown at once, selected as after a run, scrolled to the end by Ctrl+End,
+// whose last line is copied whole; Ctrl+A Ctrl+C copies them all.
+TEST_F(OutputViewTest, AMillionLinesScrollToTheEndAndCopyTheirLastLine) {
+    constexpr std::size_t kLines = 1000000;
+    CString text;
+    for (std::size_t i = 0; i < kLines; ++i) {
+        char line[32];
+        std::snprintf(line, sizeof line, "p%014zu\r\n", i);
+        text += line;
+    }
+    Run([&] {
+        Set(text);
+        ASSERT_EQ(m_view->LineCount(), kLines + 1);
+        Select(-1, 0);
+        m_output.SendMessage(EM_SCROLLCARET);
+        EXPECT_EQ(m_view->FirstVisibleLine(), 0u);
+        Key(Qt::Key_End, Qt::ControlModifier);
+        Key(Qt::Key_Up);
+        EXPECT_EQ(m_view->FirstVisibleLine(),
+                  kLines + 1 - std::size_t(m_view->verticalScrollBar()->pageStep()));
+        m_view->viewport()->repaint();
+        const std::size_t last = text.size() - 17;
+        QTest::mouseClick(m_view->viewport(), Qt::LeftButton, {}, At(last + 3));
+        EXPECT_EQ(m_view->Caret(), last + 3);
+        Key(Qt::Key_Home);
+        Key(Qt::Key_End, Qt::ShiftModifier);
+        Key(Qt::Key_C, Qt::ControlModifier);
+        EXPECT_EQ(Clipboard(), "p00000000999999");
+        Key(Qt::Key_A, Qt::ControlModifier);
+        Key(Qt::Key_C, Qt::ControlModifier);
+        EXPECT_EQ(std::size_t(Clipboard().size()), kLines * 16);
+        EXPECT_TRUE(Clipboard().endsWith("999998\np00000000999999\n"));
+    });
+}
+
+} // namespace

@@ -1,0 +1,214 @@
+// The window layer: sends across threads and to gone windows, texts, dialog units, fonts, keys.
+
+#include "platform/win/Win.h"
+
+#include "tests/support/TestTemplate.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFontInfo>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr UINT kPing = 0x0400; // a message of the test's own
+
+// A dialog of the main template that hands kPing to the test's handler. Modal runs it: steps run
+// once it is up, then it is closed unless a step ended it.
+struct Window : CDialog {
+    Window() : CDialog(testing_support::kTestTemplate) {
+        testing_support::UseTestTemplate();
+        EXPECT_TRUE(platform::EnsureGuiApplication());
+    }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        return message == kPing ? m_handler(wParam) : CDialog::WindowProc(message, wParam, lParam);
+    }
+    INT_PTR Modal(const std::function<void()>& steps) {
+        QTimer::singleShot(0, [&] {
+            steps();
+            if (Native()->isVisible())
+                EndDialog(3);
+        });
+        return DoModal();
+    }
+    QWidget* Native() const { return static_cast<QWidget*>(NativeWindow()); }
+    std::function<LRESULT(WPARAM)> m_handler;
+};
+
+// A worker's send is answered on the window thread, also inside a nested modal loop (which it
+// ends here); the handler's own send there is a direct call, as a queued one would deadlock.
+TEST(WinTest, SendsWaitForTheWindowThreadAlsoInANestedModalLoop) {
+    Window window;
+    const auto windowThread = std::this_thread::get_id();
+    window.Modal([&] {
+        QDialog nested(window.Native());
+        window.m_handler = [&](WPARAM which) -> LRESULT {
+            EXPECT_EQ(std::this_thread::get_id(), windowThread);
+            if (which == 0)
+                return 10;
+            nested.done(QDialog::Accepted);
+            return window.SendMessage(kPing, 0) + 1;
+        };
+        LRESULT answer = 0;
+        std::thread worker([&] { answer = window.SendMessage(kPing, 1); });
+        QTimer::singleShot(10000, &nested, [&] { nested.done(QDialog::Rejected); });
+        EXPECT_EQ(nested.exec(), QDialog::Accepted);
+        worker.join();
+        EXPECT_EQ(answer, 11);
+    });
+}
+
+// One dialog's sessions: sized in dialog units from its font, fonts set on controls,
+// ended by Enter, Esc or the close box; then its handle, never reused, finds nothing.
+TEST(WinTest, DialogFollowsItsFontsEndsByKeyOrCloseBoxAndIsThenGone) {
+    Window window;
+    HWND gone = 0;
+    INT_PTR ended = window.Modal([&] {
+        gone = window.GetSafeHwnd();
+        EXPECT_TRUE(platform::SendMessageChecked(gone, PBM_GETPOS, 0, 0));
+        // A dialog unit is an average character width / 4 across, a character height / 8 down.
+        const QFontMetrics metrics(window.Native()->font());
+        const QString letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+        const int x = (metrics.horizontalAdvance(letters) / 26 + 1) / 2, y = metrics.height();
+        EXPECT_EQ(window.Native()->width(), qRound(230 * x / 4.0));
+        EXPECT_EQ(window.Native()->height(), qRound(174 * y / 8.0));
+        // A positive font height is the character cell; Courier New may be Liberation Mono.
+        CFont font;
+        font.CreateFontA(17, 0, 0, 0, 0, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, "Courier New");
+        window.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(&font), TRUE);
+        const QFont set = window.Native()->font();
+        EXPECT_NEAR(QFontMetrics(set).ascent() + QFontMetrics(set).descent(), 17, 1);
+        EXPECT_TRUE(QFontInfo(set).family() == "Courier New" ||
+                    QFontInfo(set).family() == "Liberation Mono");
+        QTest::keyClick(window.Native()->focusWidget(), Qt::Key_Return);
+    });
+    EXPECT_EQ(ended, IDOK);
+    ended = window.Modal([&] {
+        EXPECT_FALSE(platform::SendMessageChecked(gone, PBM_GETPOS, 0, 0));
+        QTest::keyClick(window.Native()->focusWidget(), Qt::Key_Escape);
+    });
+    EXPECT_EQ(ended, IDCANCEL);
+    EXPECT_EQ(window.Modal([&] { window.Native()->close(); }), IDCANCEL);
+    std::atomic<int> sent{-1};
+    std::thread worker([&] { sent = platform::SendMessageChecked(gone, PBM_GETPOS, 0, 0); });
+    platform::PumpMessagesUntil([&] { return sent >= 0; });
+    worker.join();
+    EXPECT_EQ(sent, 0);
+}
+
+// A dialog that logs its handlers and runs a step of the test inside OnInitDialog.
+struct Probe : Window {
+    BOOL OnInitDialog() override {
+        m_log += "init(";
+        m_visibleInInit = IsWindowVisible();
+        if (m_inInit)
+            m_inInit();
+        m_log += ") ";
+        return TRUE;
+    }
+    void OnOK() override { m_log += "ok "; }
+    void OnCancel() override {
+        m_log += "cancel ";
+        CDialog::OnCancel();
+    }
+    BOOL OnCommand(UINT id, UINT code) override {
+        m_log += "command" + std::to_string(id) + " ";
+        return CDialog::OnCommand(id, code);
+    }
+    QPushButton* Button(const char* caption) const {
+        for (QPushButton* button : Native()->findChildren<QPushButton*>())
+            if (button->text() == caption)
+                return button;
+        return nullptr;
+    }
+    std::function<void()> m_inInit;
+    std::string m_log;
+    bool m_visibleInInit = true;
+};
+
+// Notes the outer rectangle and the state of a window each time it is shown.
+struct ShowWatch : QObject {
+    explicit ShowWatch(const Probe& dialog) : m_dialog(dialog) { qApp->installEventFilter(this); }
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::Show && object == m_dialog.Native()) {
+            RECT rect{};
+            m_dialog.GetWindowRect(&rect);
+            m_shown.push_back(std::to_string(rect.left) + "," + std::to_string(rect.top) + " " +
+                              std::to_string(rect.right - rect.left) + "x" +
+                              std::to_string(rect.bottom - rect.top) +
+                              (m_dialog.IsZoomed() ? " maximized" : ""));
+        }
+        return false;
+    }
+    const Probe& m_dialog;
+    std::vector<std::string> m_shown;
+};
+
+// Keys, clicks and the close box that come while the dialog is being set up wait until
+// OnInitDialog has returned, in their order; one that ends the dialog ends it before it shows.
+TEST(WinTest, InputDuringSetUpWaitsForOnInitDialogAndAnEndThenKeepsTheWindowHidden) {
+    Probe probe;
+    ShowWatch shows(probe);
+    probe.m_inInit = [&] {
+        QTest::keyClick(probe.Native(), Qt::Key_Return);
+        probe.Button("Generate")->click();
+        QTest::keyClick(probe.Native(), Qt::Key_Escape);
+        probe.Native()->close();
+        probe.Button("Exit")->click();
+    };
+    // Ends a dialog that did not end itself, so that a failure does not hang the test.
+    QTimer stop;
+    stop.setSingleShot(true);
+    QObject::connect(&stop, &QTimer::timeout, [&] { probe.EndDialog(3); });
+    stop.start(0);
+    EXPECT_EQ(probe.DoModal(), IDCANCEL);
+    stop.stop();
+    EXPECT_EQ(probe.m_log, "init() command1 ok command1006 command2 cancel ");
+    EXPECT_FALSE(probe.m_visibleInInit);
+    EXPECT_TRUE(shows.m_shown.empty());
+
+    // Set up without input, the same dialog closes on each of them.
+    probe.m_inInit = nullptr;
+    const std::pair<const char*, std::function<void()>> closers[] = {
+        {"Esc", [&] { QTest::keyClick(probe.Native()->focusWidget(), Qt::Key_Escape); }},
+        {"Exit", [&] { QTest::mouseClick(probe.Button("Exit"), Qt::LeftButton); }},
+        {"close box", [&] { probe.Native()->close(); }},
+    };
+    for (const auto& [name, close] : closers) {
+        SCOPED_TRACE(name);
+        probe.m_log.clear();
+        EXPECT_EQ(probe.Modal(close), IDCANCEL);
+        EXPECT_EQ(probe.m_log, "init() command2 cancel ");
+    }
+}
+
+// The window is shown once OnInitDialog has placed it: where it was moved, maximized if it was.
+TEST(WinTest, WindowAppearsOnceWhereOnInitDialogPutIt) {
+    Probe probe;
+    ShowWatch shows(probe);
+    probe.m_inInit = [&] { probe.MoveWindow(120, 90, 500, 400); };
+    probe.Modal([] {});
+    probe.m_inInit = [&] {
+        probe.MoveWindow(130, 70, 450, 350);
+        EXPECT_FALSE(probe.ShowWindow(SW_MAXIMIZE)); // not shown yet, and still not
+        EXPECT_TRUE(probe.IsZoomed() && !probe.IsWindowVisible());
+    };
+    probe.Modal([&] {
+        probe.ShowWindow(SW_RESTORE);
+        QApplication::processEvents();
+        RECT rect{};
+        probe.GetWindowRect(&rect);
+        EXPECT_EQ(rect.left + rect.top + rect.right + rect.bottom, 130 + 70 + 580 + 420);
+    });
+    EXPECT_FALSE(probe.m_visibleInInit);
+    EXPECT_EQ(shows.m_shown,
+              (std::vector<std::string>{"120,90 500x400", "130,70 450x350 maximized"}));
+}
+
+} // namespace
