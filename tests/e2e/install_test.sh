@@ -6,8 +6,8 @@ set -euo pipefail
 
 [ $# -eq 1 ] || { echo "usage: $0 BUILD-DIR" >&2; exit 2; }
 build=$(realpath "$1")
-name=install
-source "$(dirname "$0")/session.sh"
+name=install_test
+source "$(dirname "$0")/x-display.sh"
 prefix=$tmp/prefix
 # The first bytes of a file as hex, without blanks.
 hex() { head -c "$2" "$1" | od -An -tx1 | tr -d ' \n'; }
