@@ -7,8 +7,8 @@ set -euo pipefail
 
 [ $# -eq 1 ] || { echo "usage: $0 PROGRAM" >&2; exit 2; }
 program=$(realpath "$1")
-name=early-input
-source "$(dirname "$0")/session.sh"
+name=early_input_test
+source "$(dirname "$0")/x-display.sh"
 on_fail() { [ ! -f gen.cfg ] || echo "gen.cfg: $(od -An -v -tu1 gen.cfg | head -n 2 | tr -s ' \n' ' ')"; }
 cd "$tmp"
 runs=3

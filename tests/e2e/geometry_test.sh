@@ -6,8 +6,8 @@ set -euo pipefail
 
 [ $# -eq 1 ] || { echo "usage: $0 PROGRAM" >&2; exit 2; }
 program=$(realpath "$1")
-name=geometry
-source "$(dirname "$0")/session.sh"
+name=geometry_test
+source "$(dirname "$0")/x-display.sh"
 on_fail() { [ ! -f gen.cfg ] || echo "gen.cfg's geometry: $(od -An -v -td4 -j10 -N16 gen.cfg)"; }
 cd "$tmp"
 start_display 1024x768x24 wm

@@ -8,8 +8,8 @@ set -euo pipefail
 program=$(realpath "$1")
 quantity=300 # above 255, so that the low byte and the 32-bit field of "gen.cfg" differ
 length=23
-name=window
-source "$(dirname "$0")/session.sh"
+name=window_test
+source "$(dirname "$0")/x-display.sh"
 cd "$tmp"
 start_display 1024x768x24 wm
 start_program "$program"

@@ -1,7 +1,11 @@
-# Shared by the end-to-end scripts; sourced after `name` is set (it names the messages and the
-# temporary folder). Gives $tmp, removed on exit (KEEP_TMP=1 keeps it), $pids, ended on any exit,
-# fail (with the logs and an on_fail function's lines), wait_for, start_display, start_program and
-# close_program.
+# An X display session for the program's window: Xvfb, openbox if asked, the program started on it
+# and closed again. Sourced by the end-to-end tests, scripts/screenshot and scripts/window-timing
+# after `name` is set (it starts every failure message and names the temporary folder).
+# Gives $tmp, removed on exit (KEEP_TMP=1 keeps it), $pids, ended by their ids on any exit, fail
+# (with the logs and an on_fail function's lines), wait_for, start_display, find_window,
+# start_program and close_program. Keys go through `xdotool key` to the focused window, never
+# `key --window` to a window that closes on the press: its release would then never arrive and the
+# X server would keep the key held down for the next program.
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/mirrak-$name.XXXXXX")
 pids=()
@@ -15,7 +19,7 @@ trap cleanup EXIT
 trap 'exit 1' INT TERM
 
 fail() {
-    echo "${name}_test: FAIL: $*" >&2
+    echo "$name: FAIL: $*" >&2
     if declare -F on_fail >/dev/null; then on_fail >&2 || true; fi
     tail -n 20 "$tmp"/*.log >&2 2>/dev/null || true
     exit 1
