@@ -1,9 +1,9 @@
-#include "generator/CGenerator.h"
+#include "generator/thread/CGenerator.h"
 
 #include "generator/Alphabet.h"
 #include "generator/GeneratorSettings.h"
 #include "generator/PasswordBatch.h"
-#include "platform/FileSystem.h"
+#include "platform/os/Memory.h"
 
 #include <ctime>
 #include <exception>
@@ -33,7 +33,7 @@ CGenerator::CGenerator()
     : m_nQuantity(GeneratorSettings::Instance().m_nQuantity),
       m_nLength(GeneratorSettings::Instance().m_nLength) {
     m_random.SeedWithValue(static_cast<std::int32_t>(std::time(nullptr)));
-    m_progress.SetControl(AfxGetThread()->GetMainWnd().GetDlgItem(kProgressId));
+    m_progress.SetControl(AfxGetThread()->GetMainWnd().GetDlgItem(MainDialogIds::kProgress));
     m_bCancel = false;
 }
 
@@ -68,13 +68,15 @@ int CGenerator::ExitInstance() {
 
 int CGenerator::Run() {
     Generate();
-    AfxGetThread()->GetMainWnd().SendMessage(WM_COMMAND, MAKEWPARAM(kCompleteId, BN_CLICKED), 0);
+    AfxGetThread()->GetMainWnd().SendMessage(WM_COMMAND,
+                                             MAKEWPARAM(MainDialogIds::kComplete, BN_CLICKED), 0);
     return 0;
 }
 
 void CGenerator::Generate() {
     m_progress.SetFraction(0.0);
-    const Alphabet alphabet(AfxGetThread()->GetMainWnd().GetDlgItem(kAlphabetId).GetWindowText());
+    const Alphabet alphabet(
+        AfxGetThread()->GetMainWnd().GetDlgItem(MainDialogIds::kAlphabet).GetWindowText());
     if (alphabet.IsEmpty())
         return;
 
