@@ -8,7 +8,7 @@
 // The link wraps CWnd::SendNotifyMessage (bench/CMakeLists.txt), so that every progress message
 // the worker sends is counted and timed where the worker hands it over.
 #include "generator/Alphabet.h"
-#include "generator/PasswordBatch.h"
+#include "generator/PasswordMaker.h"
 #include "generator/RandomSource.h"
 #include "res/Resources.h"
 #include "ui/MainDialog.h"

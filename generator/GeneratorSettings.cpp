@@ -1,7 +1,7 @@
 #include "generator/GeneratorSettings.h"
 
 #include "generator/Alphabet.h"
-#include "generator/PasswordBatch.h"
+#include "generator/PasswordMaker.h"
 #include "generator/RandomSource.h"
 #include "platform/os/Files.h"
 #include "platform/os/ReplacementFile.h"

@@ -3,7 +3,7 @@
 #include "generator/Alphabet.h"
 #include "generator/ByteReader.h"
 #include "generator/GeneratorSettings.h"
-#include "generator/PasswordBatch.h"
+#include "generator/PasswordMaker.h"
 #include "generator/thread/CGenerator.h"
 #include "platform/os/TextNumber.h"
 

@@ -2,7 +2,7 @@
 
 #include "generator/Alphabet.h"
 #include "generator/GeneratorSettings.h"
-#include "generator/PasswordBatch.h"
+#include "generator/PasswordMaker.h"
 #include "platform/os/Memory.h"
 
 #include <ctime>

@@ -7,7 +7,7 @@
 #include "app/ProgramLocation.h"
 #include "generator/Alphabet.h"
 #include "generator/GeneratorSettings.h"
-#include "generator/PasswordBatch.h"
+#include "generator/PasswordMaker.h"
 #include "generator/RandomSource.h"
 #include "platform/os/CommandLine.h"
 #include "platform/os/Files.h"

@@ -1,4 +1,4 @@
-#include "generator/PasswordBatch.h"
+#include "generator/PasswordMaker.h"
 
 #include "platform/os/Memory.h"
 
