@@ -3,7 +3,7 @@
 #include "generator/Alphabet.h"
 #include "generator/ByteReader.h"
 #include "generator/GeneratorSettings.h"
-#include "generator/PasswordMaker.h"
+#include "generator/RunPlan.h"
 #include "generator/thread/CGenerator.h"
 #include "platform/os/TextNumber.h"
 
@@ -241,10 +241,10 @@ void MainDialog::StartOrCancel() {
     // A run whose result cannot be held is refused before any work.
     const GeneratorSettings& settings = GeneratorSettings::Instance();
     const Alphabet alphabet(GetDlgItem(kAlphabet).GetWindowText());
-    const std::optional<std::size_t> bytes =
-        RunBufferBytes(settings.m_nQuantity, settings.m_nLength, alphabet.MaxCharBytes());
+    const std::optional<std::size_t> bytes = RunPlan::CountBufferBytes(
+        settings.m_nQuantity, settings.m_nLength, alphabet.MaxCharBytes());
     if (!alphabet.IsEmpty() &&
-        (!bytes || !RunBufferFits(*bytes) || *bytes > platform::MaxWindowTextBytes())) {
+        (!bytes || !RunPlan::FitsInMemory(*bytes) || *bytes > platform::MaxWindowTextBytes())) {
         AfxMessageBox("Cannot make " + FormatNumber(settings.m_nQuantity) + " passwords of " +
                       FormatNumber(settings.m_nLength) +
                       " characters: the result would be larger than this computer can hold in "

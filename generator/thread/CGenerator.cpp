@@ -3,6 +3,7 @@
 #include "generator/Alphabet.h"
 #include "generator/GeneratorSettings.h"
 #include "generator/PasswordMaker.h"
+#include "generator/RunPlan.h"
 #include "platform/os/Memory.h"
 
 #include <ctime>
@@ -82,7 +83,7 @@ void CGenerator::Generate() {
 
     const std::int32_t quantity = m_nQuantity;
     const std::optional<std::size_t> bytes =
-        RunBufferBytes(quantity, m_nLength, alphabet.MaxCharBytes());
+        RunPlan::CountBufferBytes(quantity, m_nLength, alphabet.MaxCharBytes());
     // The passwords are made straight into the result text, which is wiped when it goes.
     if (!bytes || !ReserveResult(*bytes)) {
         m_bOutOfMemory = true;
