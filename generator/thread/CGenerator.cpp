@@ -3,7 +3,6 @@
 #include "generator/Alphabet.h"
 #include "generator/GeneratorSettings.h"
 #include "generator/PasswordMaker.h"
-#include "generator/RunPlan.h"
 #include "platform/os/Memory.h"
 
 #include <ctime>
@@ -78,19 +77,19 @@ void CGenerator::Generate() {
     m_progress.SetFraction(0.0);
     const Alphabet alphabet(
         AfxGetThread()->GetMainWnd().GetDlgItem(MainDialogIds::kAlphabet).GetWindowText());
-    if (alphabet.IsEmpty())
+    // The passwords are made straight into the result text, which is wiped when it goes: the whole
+    // output is held at once.
+    const RunPlan plan(m_nQuantity, m_nLength, alphabet);
+    m_outcome = plan.HoldingWhole();
+    if (m_outcome.status != RunStatus::Done)
         return;
-
-    const std::int32_t quantity = m_nQuantity;
-    const std::optional<std::size_t> bytes =
-        RunPlan::CountBufferBytes(quantity, m_nLength, alphabet.MaxCharBytes());
-    // The passwords are made straight into the result text, which is wiped when it goes.
-    if (!bytes || !ReserveResult(*bytes)) {
-        m_bOutOfMemory = true;
+    if (!ReserveResult(plan.BufferBytes())) {
+        m_outcome = {RunStatus::TooLarge, 0, plan.OutputBytes()};
         return;
     }
 
-    PasswordMaker maker(m_random, alphabet, m_nLength);
+    const std::int32_t quantity = plan.Quantity();
+    PasswordMaker maker(m_random, alphabet, plan.Length());
     char* const buffer = m_strResult.data();
     std::size_t used = 0;
     std::size_t sinceProgress = 0;
@@ -111,10 +110,12 @@ void CGenerator::Generate() {
     }
     if (m_random.Failed()) {
         // Nothing made from bytes the OS did not supply is ever shown.
-        m_bRandomFailed = true;
+        m_outcome.status = RunStatus::RandomFailed;
         platform::WipeString(m_strResult);
         return;
     }
+    if (finished < quantity)
+        m_outcome.status = RunStatus::Cancelled;
     m_strResult.resize(used);
     m_progress.SetFraction(double(finished) / quantity);
 }
