@@ -11,22 +11,22 @@
 ProgressReporter::~ProgressReporter() = default;
 
 void ProgressReporter::SetControl(const CWnd& control) {
-    m_pControl = control;
+    m_control = control;
     m_nLastPosition = -1;
-    if (m_pControl.GetSafeHwnd() != 0)
-        CProgressCtrl(m_pControl).GetRange(m_nLow, m_nHigh);
+    if (m_control.GetSafeHwnd() != 0)
+        CProgressCtrl(m_control).GetRange(m_nLow, m_nHigh);
 }
 
 void ProgressReporter::SetFraction(double f) {
     m_fraction = f;
-    if (m_pControl.GetSafeHwnd() == 0)
+    if (m_control.GetSafeHwnd() == 0)
         return;
     const int position = m_nLow + int((m_nHigh - m_nLow) * f);
     if (position == m_nLastPosition)
         return;
     m_nLastPosition = position;
     // The worker does not wait for the bar: the move is queued ahead of its end notice.
-    m_pControl.SendNotifyMessage(PBM_SETPOS, WPARAM(position), 0);
+    m_control.SendNotifyMessage(PBM_SETPOS, WPARAM(position), 0);
 }
 
 CGenerator::CGenerator()

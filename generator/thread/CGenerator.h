@@ -21,7 +21,7 @@ public:
     // already has is not sent again.
     void SetFraction(double f);
 
-    CWnd m_pControl;
+    CWnd m_control;
     double m_fraction = 0.0;
 
 private:
