@@ -50,12 +50,14 @@ public:
 
     std::int32_t Quantity() const { return m_nQuantity; }
     std::int32_t Length() const { return m_nLength; }
-    // The most bytes one password takes with its "\r\n": as many as the widest character of the
-    // alphabet needs for each of its characters.
+    // Each of these is 0 unless Outcome() is Done. Where the alphabet has characters of several
+    // bytes they count every character at the widest one's size: the most the run can take.
+    //
+    // One password with its "\r\n".
     std::size_t LineBytes() const { return m_nLineBytes; }
-    // The whole output with a closing zero byte after it; 0 when its size cannot be counted.
+    // The whole output with a closing zero byte after it.
     std::size_t BufferBytes() const { return m_nBufferBytes; }
-    // The whole output: every password with its "\r\n"; 0 when its size cannot be counted.
+    // The whole output: every password with its "\r\n".
     std::uint64_t OutputBytes() const { return m_nBufferBytes == 0 ? 0 : m_nBufferBytes - 1; }
 
     // The bytes of quantity lines of length characters, each at most maxCharBytes wide, with
