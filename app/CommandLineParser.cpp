@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <limits>
 #include <string>
 
 namespace {
@@ -34,11 +33,11 @@ void StoreNumber(const CString& value, std::int32_t& field) {
         field = *number < 1 ? 1 : *number;
 }
 
-CString Describe(const BatchResult& result) {
+CString Describe(const RunOutcome& result) {
     switch (result.status) {
-    case BatchStatus::EmptyAlphabet:
+    case RunStatus::EmptyAlphabet:
         return "no character class is chosen (the alphabet is empty)";
-    case BatchStatus::TooLarge:
+    case RunStatus::TooLarge:
         if (result.error == ENOSPC)
             return "the passwords need " + std::to_string(result.bytes) +
                    " bytes, more than the file system has free";
@@ -47,33 +46,36 @@ CString Describe(const BatchResult& result) {
                    " bytes of passwords must first be held in memory, and this machine cannot "
                    "hold them";
         return "the requested passwords are too large for this machine";
-    case BatchStatus::RandomFailed:
+    case RunStatus::RandomFailed:
         if (result.passwordsOut > 0)
             return "the system's random source failed after the first " +
                    std::to_string(result.passwordsOut) + " passwords were written";
         return "the system's random source failed";
-    case BatchStatus::WriteFailed:
+    case RunStatus::WriteFailed:
         if (result.leftEmpty)
             return platform::DescribeFileError(result.error) +
                    "; the file was written in its place and is left empty";
         return platform::DescribeFileError(result.error);
-    case BatchStatus::Written:
+    case RunStatus::Cancelled:
+        return "the run was cancelled";
+    case RunStatus::Done:
         break;
     }
     return "";
 }
 
-int ExitStatusOf(BatchStatus status) {
+int ExitStatusOf(RunStatus status) {
     switch (status) {
-    case BatchStatus::Written:
+    case RunStatus::Done:
         return kExitWritten;
-    case BatchStatus::EmptyAlphabet:
+    case RunStatus::EmptyAlphabet:
         return kExitEmptyAlphabet;
-    case BatchStatus::TooLarge:
+    case RunStatus::TooLarge:
         return kExitTooLarge;
-    case BatchStatus::RandomFailed:
+    case RunStatus::RandomFailed:
         return kExitRandomFailed;
-    case BatchStatus::WriteFailed:
+    case RunStatus::WriteFailed:
+    case RunStatus::Cancelled:
         break;
     }
     return kExitWriteFailed;
@@ -206,9 +208,9 @@ bool RunFromCommandLine(const platform::ProcessCommandLine& commandLine, int& ex
     const CString name = ParseProcessCommandLine(commandLine);
     if (name.empty())
         return false;
-    const BatchResult result = GeneratorSettings::Instance().GenerateToFile(name.c_str());
+    const RunOutcome result = GeneratorSettings::Instance().GenerateToFile(name.c_str());
     exitStatus = ExitStatusOf(result.status);
-    if (result.status != BatchStatus::Written)
+    if (result.status != RunStatus::Done)
         std::fprintf(stderr, "mirrak-generator: %s: no passwords written: %s\n", name.c_str(),
                      Describe(result).c_str());
     return true;

@@ -8,8 +8,9 @@
 // The link wraps CWnd::SendNotifyMessage (bench/CMakeLists.txt), so that every progress message
 // the worker sends is counted and timed where the worker hands it over.
 #include "generator/Alphabet.h"
-#include "generator/PasswordBatch.h"
+#include "generator/PasswordMaker.h"
 #include "generator/RandomSource.h"
+#include "generator/RunPlan.h"
 #include "res/Resources.h"
 #include "ui/MainDialog.h"
 
@@ -75,7 +76,7 @@ double PureGenerationMs(int quantity) {
     CryptoRandomSource source;
     SecretBuffer buffer;
     const Clock::time_point start = Clock::now();
-    if (!buffer.Allocate(*RunBufferBytes(quantity, kLength, alphabet.MaxCharBytes())))
+    if (!buffer.Allocate(RunPlan(quantity, kLength, alphabet).BufferBytes()))
         return 0;
     PasswordMaker maker(source, alphabet, kLength);
     std::size_t used = 0;

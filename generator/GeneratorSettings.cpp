@@ -1,8 +1,9 @@
 #include "generator/GeneratorSettings.h"
 
 #include "generator/Alphabet.h"
-#include "generator/PasswordBatch.h"
+#include "generator/PasswordMaker.h"
 #include "generator/RandomSource.h"
+#include "generator/RunPlan.h"
 #include "platform/os/Files.h"
 #include "platform/os/ReplacementFile.h"
 
@@ -54,41 +55,38 @@ CString GeneratorSettings::BuildAlphabet() const {
     return alphabet;
 }
 
-BatchResult GeneratorSettings::GenerateToFile(const char* path) const {
+RunOutcome GeneratorSettings::GenerateToFile(const char* path) const {
     CryptoRandomSource source;
     const Alphabet alphabet(BuildAlphabet());
-    if (alphabet.IsEmpty())
-        return {BatchStatus::EmptyAlphabet};
-
-    const std::int32_t quantity = m_nQuantity;
-    const std::int32_t length = m_nLength;
-    const std::optional<std::size_t> total =
-        RunBufferBytes(quantity, length, alphabet.MaxCharBytes());
-    if (!total)
-        return {BatchStatus::TooLarge};
-    PasswordMaker maker(source, alphabet, length);
+    const RunPlan plan(m_nQuantity, m_nLength, alphabet);
+    if (plan.Outcome().status != RunStatus::Done)
+        return plan.Outcome();
+    PasswordMaker maker(source, alphabet, plan.Length());
 
     // Every check that can refuse the run comes before any byte of the target changes: the
     // file's way and room, the memory, and the random source's first fill.
     platform::ReplacementFile file;
     if (const int error = file.Open(path))
-        return {BatchStatus::WriteFailed, error};
+        return {RunStatus::WriteFailed, error};
     const bool inPlace = file.Way() == platform::WriteWay::InPlace;
-    if (*total - 1 > file.FreeBytes())
-        return {BatchStatus::TooLarge, ENOSPC, *total - 1, inPlace};
+    const std::uint64_t total = plan.OutputBytes();
+    if (total > file.FreeBytes())
+        return {RunStatus::TooLarge, ENOSPC, total, inPlace};
     // A file written in place is emptied only once all of its new content is made; otherwise the
     // passwords pass through a small buffer that stays in the processor's cache and goes out
     // whenever it is full.
-    const std::size_t chunk = inPlace ? *total : std::max(kWriteChunkBytes, maker.LineBytes());
-    const std::size_t bufferBytes = std::min(*total, chunk + maker.LineBytes());
+    const std::size_t chunk =
+        inPlace ? plan.BufferBytes() : std::max(kWriteChunkBytes, plan.LineBytes());
+    const std::size_t bufferBytes = std::min(plan.BufferBytes(), chunk + plan.LineBytes());
     SecretBuffer buffer;
-    if (!RunBufferFits(bufferBytes) || !buffer.Allocate(bufferBytes))
-        return {BatchStatus::TooLarge, 0, *total - 1, inPlace};
+    if (!RunPlan::FitsInMemory(bufferBytes) || !buffer.Allocate(bufferBytes))
+        return {RunStatus::TooLarge, 0, total, inPlace};
     if (!source.EnsureBytes())
-        return {BatchStatus::RandomFailed};
+        return {RunStatus::RandomFailed};
 
     // A chunk goes out only when every fill it was drawn from came from the OS: a failed fill
     // leaves zeros, and no password drawn from them may leave the program.
+    const std::int32_t quantity = plan.Quantity();
     std::size_t used = 0;
     std::uint64_t made = 0, out = 0;
     int error = 0;
@@ -103,7 +101,7 @@ BatchResult GeneratorSettings::GenerateToFile(const char* path) const {
     }
     if (source.Failed()) {
         const bool stream = file.Way() == platform::WriteWay::Stream;
-        return {BatchStatus::RandomFailed, 0, 0, inPlace, stream ? out : 0};
+        return {RunStatus::RandomFailed, 0, 0, inPlace, stream ? out : 0};
     }
     if (error == 0)
         error = file.Begin();
@@ -113,9 +111,9 @@ BatchResult GeneratorSettings::GenerateToFile(const char* path) const {
         error = file.Commit();
     if (error != 0) {
         file.Abandon();
-        return {BatchStatus::WriteFailed, error, *total - 1, inPlace, 0, file.LeftEmpty()};
+        return {RunStatus::WriteFailed, error, total, inPlace, 0, file.LeftEmpty()};
     }
-    return {BatchStatus::Written};
+    return {RunStatus::Done};
 }
 
 void GeneratorSettings::Load(const char* path) {

@@ -2,7 +2,6 @@
 
 #include "platform/os/Memory.h"
 
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>

@@ -57,7 +57,6 @@ RECT AnchorGroup::ReferenceRect() const {
 }
 
 void AnchorGroup::Capture() {
-    m_pWnd = m_pLayout->m_pWnd;
     WindowSize(m_nLastWidth, m_nLastHeight);
     const RECT reference = ReferenceRect();
     m_posX = reference.left;
@@ -135,7 +134,6 @@ void AnchorLayout::Attach(CWnd* window) {
 void AnchorLayout::AddGroup(AnchorGroup* group) {
     std::unique_ptr<AnchorGroup> owned(group);
     group->m_pLayout = this;
-    group->m_pWnd = m_pWnd;
     group->Capture();
     RecordControl(group->m_nRefId);
     m_groups[group->m_nRefId] = std::move(owned);

@@ -55,7 +55,6 @@ public:
 
     std::int32_t m_nRefId;
     std::int32_t m_nFlags;
-    CWnd* m_pWnd = nullptr;
     AnchorLayout* m_pLayout = nullptr;
     std::int32_t m_nLastWidth = 0;
     std::int32_t m_nLastHeight = 0;

@@ -3,7 +3,7 @@
 #include "generator/Alphabet.h"
 #include "generator/ByteReader.h"
 #include "generator/GeneratorSettings.h"
-#include "generator/PasswordBatch.h"
+#include "generator/RunPlan.h"
 #include "generator/thread/CGenerator.h"
 #include "platform/os/TextNumber.h"
 
@@ -238,13 +238,12 @@ void MainDialog::StartOrCancel() {
         return;
     }
 
-    // A run whose result cannot be held is refused before any work.
+    // A run whose result cannot be held, in memory and in the output box, is refused before any
+    // work.
     const GeneratorSettings& settings = GeneratorSettings::Instance();
-    const Alphabet alphabet(GetDlgItem(kAlphabet).GetWindowText());
-    const std::optional<std::size_t> bytes =
-        RunBufferBytes(settings.m_nQuantity, settings.m_nLength, alphabet.MaxCharBytes());
-    if (!alphabet.IsEmpty() &&
-        (!bytes || !RunBufferFits(*bytes) || *bytes > platform::MaxWindowTextBytes())) {
+    const RunPlan plan(settings.m_nQuantity, settings.m_nLength,
+                       Alphabet(GetDlgItem(kAlphabet).GetWindowText()));
+    if (plan.HoldingWhole(platform::MaxWindowTextBytes()).status == RunStatus::TooLarge) {
         AfxMessageBox("Cannot make " + FormatNumber(settings.m_nQuantity) + " passwords of " +
                       FormatNumber(settings.m_nLength) +
                       " characters: the result would be larger than this computer can hold in "
@@ -274,14 +273,13 @@ void MainDialog::OnComplete() {
     output.SetFocus();
     output.SendMessage(EM_SETSEL, WPARAM(size), 0);
     output.SendMessage(EM_SCROLLCARET);
-    const bool randomFailed = generator->RandomFailed();
-    const bool outOfMemory = generator->OutOfMemory();
+    const RunStatus status = generator->Outcome().status;
     m_pGenerator = nullptr;
     GetDlgItem(kGenerate).SetWindowText("Generate");
 
-    if (randomFailed)
+    if (status == RunStatus::RandomFailed)
         AfxMessageBox("No passwords were made: the system's random source failed.");
-    else if (outOfMemory)
+    else if (status == RunStatus::TooLarge)
         AfxMessageBox("No passwords were made: there was not enough memory for them.");
 }
 

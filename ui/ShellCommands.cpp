@@ -7,8 +7,6 @@
 
 #include <filesystem>
 
-namespace {} // namespace
-
 // The help file lies beside the program as its command line names it; a program started by its
 // bare name finds it in the current directory. Where that names no file (a program found on the
 // search path, or started by a relative path before a file dialog moved the current directory),

@@ -2,7 +2,7 @@
 
 #include "generator/Alphabet.h"
 #include "generator/GeneratorSettings.h"
-#include "generator/PasswordBatch.h"
+#include "generator/PasswordMaker.h"
 #include "platform/os/Memory.h"
 
 #include <ctime>
@@ -11,22 +11,22 @@
 ProgressReporter::~ProgressReporter() = default;
 
 void ProgressReporter::SetControl(const CWnd& control) {
-    m_pControl = control;
+    m_control = control;
     m_nLastPosition = -1;
-    if (m_pControl.GetSafeHwnd() != 0)
-        CProgressCtrl(m_pControl).GetRange(m_nLow, m_nHigh);
+    if (m_control.GetSafeHwnd() != 0)
+        CProgressCtrl(m_control).GetRange(m_nLow, m_nHigh);
 }
 
 void ProgressReporter::SetFraction(double f) {
     m_fraction = f;
-    if (m_pControl.GetSafeHwnd() == 0)
+    if (m_control.GetSafeHwnd() == 0)
         return;
     const int position = m_nLow + int((m_nHigh - m_nLow) * f);
     if (position == m_nLastPosition)
         return;
     m_nLastPosition = position;
     // The worker does not wait for the bar: the move is queued ahead of its end notice.
-    m_pControl.SendNotifyMessage(PBM_SETPOS, WPARAM(position), 0);
+    m_control.SendNotifyMessage(PBM_SETPOS, WPARAM(position), 0);
 }
 
 CGenerator::CGenerator()
@@ -77,19 +77,19 @@ void CGenerator::Generate() {
     m_progress.SetFraction(0.0);
     const Alphabet alphabet(
         AfxGetThread()->GetMainWnd().GetDlgItem(MainDialogIds::kAlphabet).GetWindowText());
-    if (alphabet.IsEmpty())
+    // The passwords are made straight into the result text, which is wiped when it goes: the whole
+    // output is held at once.
+    const RunPlan plan(m_nQuantity, m_nLength, alphabet);
+    m_outcome = plan.HoldingWhole();
+    if (m_outcome.status != RunStatus::Done)
         return;
-
-    const std::int32_t quantity = m_nQuantity;
-    const std::optional<std::size_t> bytes =
-        RunBufferBytes(quantity, m_nLength, alphabet.MaxCharBytes());
-    // The passwords are made straight into the result text, which is wiped when it goes.
-    if (!bytes || !ReserveResult(*bytes)) {
-        m_bOutOfMemory = true;
+    if (!ReserveResult(plan.BufferBytes())) {
+        m_outcome = {RunStatus::TooLarge, 0, plan.OutputBytes()};
         return;
     }
 
-    PasswordMaker maker(m_random, alphabet, m_nLength);
+    const std::int32_t quantity = plan.Quantity();
+    PasswordMaker maker(m_random, alphabet, plan.Length());
     char* const buffer = m_strResult.data();
     std::size_t used = 0;
     std::size_t sinceProgress = 0;
@@ -110,10 +110,12 @@ void CGenerator::Generate() {
     }
     if (m_random.Failed()) {
         // Nothing made from bytes the OS did not supply is ever shown.
-        m_bRandomFailed = true;
+        m_outcome.status = RunStatus::RandomFailed;
         platform::WipeString(m_strResult);
         return;
     }
+    if (finished < quantity)
+        m_outcome.status = RunStatus::Cancelled;
     m_strResult.resize(used);
     m_progress.SetFraction(double(finished) / quantity);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "generator/RandomSource.h"
+#include "generator/RunPlan.h"
 #include "platform/os/CString.h"
 #include "platform/win/Win.h"
 #include "res/ControlIds.h"
@@ -20,7 +21,7 @@ public:
     // already has is not sent again.
     void SetFraction(double f);
 
-    CWnd m_pControl;
+    CWnd m_control;
     double m_fraction = 0.0;
 
 private:
@@ -49,10 +50,9 @@ public:
     // Only while the dialog handles the completion command: moves the result out, without copying
     // its bytes; the thread keeps an empty text.
     CString TakeResult();
-    // True when the OS random source failed: the result is then empty.
-    bool RandomFailed() const { return m_bRandomFailed; }
-    // True when the result could not be held in memory: the result is then empty.
-    bool OutOfMemory() const { return m_bOutOfMemory; }
+    // Only while the dialog handles the completion command: how the run ended. The result is
+    // empty unless the run was Done or Cancelled.
+    const RunOutcome& Outcome() const { return m_outcome; }
 
     std::atomic<bool> m_bCancel{false};
     CryptoRandomSource m_random;
@@ -65,6 +65,5 @@ private:
 
     std::int32_t m_nQuantity;
     std::int32_t m_nLength;
-    bool m_bRandomFailed = false;
-    bool m_bOutOfMemory = false;
+    RunOutcome m_outcome;
 };

@@ -5,9 +5,8 @@
 
 namespace platform {
 
-// The operating system's cryptographic random generator (getrandom on Linux, BCryptGenRandom
-// on Windows). Fill either supplies all size bytes or reports failure; it never returns bytes
-// that did not come from the provider.
+// The operating system's cryptographic random generator. Fill either supplies all size bytes or
+// reports failure; it never returns bytes that did not come from the provider.
 class RandomProvider {
 public:
     RandomProvider();

@@ -7,8 +7,9 @@
 #include "app/ProgramLocation.h"
 #include "generator/Alphabet.h"
 #include "generator/GeneratorSettings.h"
-#include "generator/PasswordBatch.h"
+#include "generator/PasswordMaker.h"
 #include "generator/RandomSource.h"
+#include "generator/RunPlan.h"
 #include "platform/os/CommandLine.h"
 #include "platform/os/Files.h"
 
@@ -40,10 +41,10 @@ void MakePasswords() {
     if (alphabet.IsEmpty())
         return;
     const std::int32_t length = settings.m_nLength < 64 ? settings.m_nLength : 64;
-    const std::optional<std::size_t> bytes = RunBufferBytes(2, length, alphabet.MaxCharBytes());
-    Check(bytes.has_value());
+    const RunPlan plan(2, length, alphabet);
+    Check(plan.Outcome().status == RunStatus::Done);
     SecretBuffer buffer;
-    if (!buffer.Allocate(*bytes))
+    if (!buffer.Allocate(plan.BufferBytes()))
         return;
     CryptoRandomSource source;
     PasswordMaker maker(source, alphabet, length);

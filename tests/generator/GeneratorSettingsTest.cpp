@@ -118,12 +118,12 @@ TEST(GeneratorSettings, GenerateToFileWritesAllPasswordsOrNothing) {
         return true;
     });
     GeneratorSettings settings = GeneratorSettings::Instance();
-    EXPECT_EQ(settings.GenerateToFile(path.c_str()).status, BatchStatus::Written);
+    EXPECT_EQ(settings.GenerateToFile(path.c_str()).status, RunStatus::Done);
     EXPECT_EQ(ReadFile(path), "9999999\r\n");
     EXPECT_EQ(FileMode(path), 0600u);
     chmod(path.c_str(), 0444); // read-only: overwritten all the same
     std::tie(settings.m_nQuantity, settings.m_nLength, settings.m_bSpecial) = std::tuple(3, 4, 1);
-    EXPECT_EQ(settings.GenerateToFile(path.c_str()).status, BatchStatus::Written);
+    EXPECT_EQ(settings.GenerateToFile(path.c_str()).status, RunStatus::Done);
     EXPECT_EQ(ReadFile(path), "~~~~\r\n~~~~\r\n~~~~\r\n"); // the symbols come last
 
     GeneratorSettings none, huge = settings, longer = settings; // none: no character class
@@ -132,13 +132,13 @@ TEST(GeneratorSettings, GenerateToFileWritesAllPasswordsOrNothing) {
     rusage before{}, after{};
     getrusage(RUSAGE_SELF, &before);
     for (const std::string& target : {path, fresh}) {
-        EXPECT_EQ(none.GenerateToFile(target.c_str()).status, BatchStatus::EmptyAlphabet);
-        EXPECT_EQ(huge.GenerateToFile(target.c_str()).status, BatchStatus::TooLarge);
+        EXPECT_EQ(none.GenerateToFile(target.c_str()).status, RunStatus::EmptyAlphabet);
+        EXPECT_EQ(huge.GenerateToFile(target.c_str()).status, RunStatus::TooLarge);
         for (const int goodFills : {0, 1}) { // the first fill fails, or a later one
             int fills = 0;
             platform::SetRandomFillForTesting(
                 [&fills, goodFills](unsigned char*, std::size_t) { return fills++ < goodFills; });
-            EXPECT_EQ(longer.GenerateToFile(target.c_str()).status, BatchStatus::RandomFailed);
+            EXPECT_EQ(longer.GenerateToFile(target.c_str()).status, RunStatus::RandomFailed);
         }
     }
     getrusage(RUSAGE_SELF, &after);
@@ -146,6 +146,6 @@ TEST(GeneratorSettings, GenerateToFileWritesAllPasswordsOrNothing) {
     EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 256 * 1024) << "peak resident kilobytes grew";
     EXPECT_EQ(ReadFile(path), "~~~~\r\n~~~~\r\n~~~~\r\n");
     EXPECT_FALSE(std::filesystem::exists(fresh));
-    const BatchResult missing = settings.GenerateToFile((dir / "no/such.txt").c_str());
-    EXPECT_TRUE(missing.status == BatchStatus::WriteFailed && missing.error == ENOENT);
+    const RunOutcome missing = settings.GenerateToFile((dir / "no/such.txt").c_str());
+    EXPECT_TRUE(missing.status == RunStatus::WriteFailed && missing.error == ENOENT);
 }

@@ -22,6 +22,7 @@ public:
         if (id != UINT(MainDialogIds::kComplete) || m_pWorker == nullptr)
             return CDialog::OnCommand(id, code);
         m_result = m_pWorker->GetResult();
+        m_status = m_pWorker->Outcome().status;
         m_pWorker = nullptr;
         return TRUE;
     }
@@ -50,6 +51,7 @@ public:
     CWinApp m_app;
     CGenerator* m_pWorker = nullptr;
     CString m_result;
+    RunStatus m_status = RunStatus::Done;
 };
 
 TEST(CGeneratorTest, BarMovesAfterMoreThan1000BytesAndAtBothEndsAndTheNoticeAlwaysComes) {
@@ -61,6 +63,7 @@ TEST(CGeneratorTest, BarMovesAfterMoreThan1000BytesAndAtBothEndsAndTheNoticeAlwa
           {"", 5, 7, std::vector{0}}}) {                      // nothing to draw from
         EXPECT_EQ(host.Run(alphabet, quantity, length), moves) << quantity << " x " << length;
         EXPECT_EQ(host.m_result.size(), *alphabet ? std::size_t(quantity * (length + 2)) : 0u);
+        EXPECT_EQ(host.m_status, *alphabet ? RunStatus::Done : RunStatus::EmptyAlphabet);
     }
 }
 
@@ -76,6 +79,7 @@ TEST(CGeneratorTest, CancelWhileTheTenthPasswordIsDrawnKeepsExactlyTen) {
     EXPECT_EQ(host.Run("AB", 50, 16384), (std::vector{0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20}));
     platform::SetRandomFillForTesting({});
     EXPECT_EQ(host.m_result.size(), 10u * (16384 + 2));
+    EXPECT_EQ(host.m_status, RunStatus::Cancelled);
     EXPECT_EQ(host.m_result.find_first_not_of("A\r\n"), CString::npos);
 }
 

@@ -5,16 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
-
-// The bytes one run needs: quantity lines of length characters (each at most maxCharBytes wide)
-// with "\r\n", plus a closing zero byte. Nothing when the product cannot be represented.
-std::optional<std::size_t> RunBufferBytes(std::int64_t quantity, std::int64_t length,
-                                          std::size_t maxCharBytes);
-
-// True when a run buffer of this many bytes can be held: it must not exceed the machine's
-// physical memory (asking for more only ends in the process being killed) nor a text's limit.
-bool RunBufferFits(std::size_t bytes);
 
 // A heap byte array for passwords: not initialised when allocated, wiped before it is freed.
 class SecretBuffer {

@@ -1,32 +1,10 @@
-#include "generator/PasswordBatch.h"
+#include "generator/PasswordMaker.h"
 
 #include "platform/os/Memory.h"
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
 #include <new>
-
-std::optional<std::size_t> RunBufferBytes(std::int64_t quantity, std::int64_t length,
-                                          std::size_t maxCharBytes) {
-    const auto q = static_cast<std::uint64_t>(std::max<std::int64_t>(quantity, 0));
-    const auto l = static_cast<std::uint64_t>(std::max<std::int64_t>(length, 0));
-    std::uint64_t line = 0;
-    std::uint64_t total = 0;
-    if (__builtin_mul_overflow(l, std::uint64_t(maxCharBytes), &line) ||
-        __builtin_add_overflow(line, 2u, &line) || __builtin_mul_overflow(q, line, &total) ||
-        __builtin_add_overflow(total, 1u, &total) ||
-        total > std::numeric_limits<std::size_t>::max())
-        return std::nullopt;
-    return static_cast<std::size_t>(total);
-}
-
-bool RunBufferFits(std::size_t bytes) {
-    if (bytes > std::size_t(std::numeric_limits<std::ptrdiff_t>::max()))
-        return false;
-    const std::size_t physical = platform::PhysicalMemoryBytes();
-    return physical == 0 || bytes <= physical;
-}
 
 SecretBuffer::~SecretBuffer() {
     Release();

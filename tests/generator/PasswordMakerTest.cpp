@@ -1,4 +1,4 @@
-#include "generator/PasswordBatch.h"
+#include "generator/PasswordMaker.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -26,22 +26,10 @@ std::string MakeLines(CryptoRandomSource& source, const char* alphabetText, int 
 
 } // namespace
 
-TEST(PasswordBatch, RunBufferBytesCountsLineBreaksAndTheClosingZeroOrRefusesOverflow) {
-    constexpr std::int64_t kMax32 = INT32_MAX, kMax64 = INT64_MAX, kThird = 0x5555555555555555;
-    EXPECT_EQ(RunBufferBytes(3, 4, 1), 19u);
-    EXPECT_EQ(RunBufferBytes(2, 5, 4), 45u);
-    EXPECT_EQ(RunBufferBytes(kMax32, kMax32, 4), 0xFFFFFFFD00000003u); // just below 2^64
-    // Overflow in the product, the line breaks, the character widths, the closing zero.
-    for (const auto& [quantity, length, width] :
-         {std::tuple{kMax32, kMax32, 8}, {1, kMax64, 2}, {1, kMax64, 4}, {kThird, 1, 1}})
-        EXPECT_FALSE(RunBufferBytes(quantity, length, std::size_t(width))) << quantity;
-    EXPECT_TRUE(RunBufferFits(1 << 20) && !RunBufferFits(std::size_t(1) << 62)); // memory
-}
-
 // Both draws take the same fixed sample of bytes (one byte first: an index straddles each refill).
 // A broken index mapping (never the last character, or favouring some) shows as uneven counts:
 // 620,000 characters, 10,000 expected each; with 61 degrees of freedom P(chi2 > 153) ~ 7e-10.
-TEST(PasswordBatch, OwnAndVirtualDrawsMakeTheSameEvenLinesFromTheSameBytes) {
+TEST(PasswordMaker, OwnAndVirtualDrawsMakeTheSameEvenLinesFromTheSameBytes) {
     std::string lines[2];
     for (const char* text : {kMultiByte, kAlphanumeric}) {
         for (const bool own : {false, true}) {
