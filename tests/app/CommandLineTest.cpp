@@ -1,4 +1,5 @@
 #include "platform/os/CommandLine.h"
+#include "platform/os/CommandLinePosix.h"
 
 #include "app/CommandLineParser.h"
 #include "generator/GeneratorSettings.h"
