@@ -1,5 +1,4 @@
 #include "platform/os/Characters.h"
-
 #include "platform/os/Utf8.h"
 
 namespace platform {

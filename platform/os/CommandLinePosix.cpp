@@ -1,6 +1,7 @@
 // The command line on POSIX: the words of argv, one token each.
-#include "platform/os/CommandLine.h"
 #include "platform/os/CommandLinePosix.h"
+
+#include "platform/os/CommandLine.h"
 
 #include <utility>
 

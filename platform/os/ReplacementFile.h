@@ -13,9 +13,9 @@ enum class WriteWay {
     // the target keeps its old content, or is not created.
     Replace,
     // Into the target itself, for a file whose identity must stay: one with more than one name,
-    // another user's file, one in a folder this user cannot write, a link (Windows). Begin empties it, so it is
-    // called only once all the new content is ready; a write that fails after that leaves the
-    // file empty, never partly written.
+    // another user's file, one in a folder this user cannot write, a link (Windows). Begin
+    // empties it, so it is called only once all the new content is ready; a write that fails
+    // after that leaves the file empty, never partly written.
     InPlace,
     // A device or a pipe, which takes the bytes as they come and cannot take them back.
     Stream,

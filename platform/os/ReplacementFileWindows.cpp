@@ -211,9 +211,9 @@ int ReplacementFile::OpenInPlace(bool clearReadOnly) {
         if (!SetModeByName(attributes & ~DWORD(FILE_ATTRIBUTE_READONLY)))
             return LastError();
     }
-    const HANDLE handle = CreateFileA(m_strPath.c_str(), GENERIC_WRITE,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle =
+        CreateFileA(m_strPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const int error = LastError();
         if (m_bRestoreMode)

@@ -1,0 +1,11 @@
+# The Windows build's own test pieces, included by tests/CMakeLists.txt.
+
+# A test build of the program whose system calls fail where its environment asks
+# (support/FaultShimWindows.cpp): the Windows counterpart of the preloaded FaultShim.
+add_executable(mirrak-generator-faults ${CMAKE_SOURCE_DIR}/app/main.cpp support/FaultShimWindows.cpp)
+mirrak_link(mirrak-generator-faults mirrak_app)
+mirrak_include_folders(mirrak-generator-faults)
+target_compile_definitions(mirrak-generator-faults PRIVATE NOMINMAX WIN32_LEAN_AND_MEAN)
+foreach(test BatchModeTest BatchModeWindowsTest)
+    add_dependencies(${test} mirrak-generator-faults)
+endforeach()
