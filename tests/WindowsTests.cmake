@@ -9,3 +9,9 @@ target_compile_definitions(mirrak-generator-faults PRIVATE NOMINMAX WIN32_LEAN_A
 foreach(test BatchModeTest BatchModeWindowsTest)
     add_dependencies(${test} mirrak-generator-faults)
 endforeach()
+
+# The download, unpacked into an empty folder, runs under Wine by itself.
+add_test(NAME WindowsZip
+         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/package/windows_zip_test.sh ${MIRRAK_ZIP}
+                 ${CMAKE_CROSSCOMPILING_EMULATOR})
+set_tests_properties(WindowsZip PROPERTIES TIMEOUT 120)
