@@ -25,9 +25,9 @@ bool GeneratorApp::InitInstance() {
     if (RunFromCommandLine(platform::GetProcessCommandLine(), m_nExitStatus))
         return false;
 
-    // Without a display the window module is not even loaded.
-    if (!platform::DisplayAvailable()) {
-        PrintUsage("no display for the window");
+    // Without a display (or in a build without the window) the window module is not even loaded.
+    if (const CString reason = platform::NoWindowReason(); !reason.empty()) {
+        PrintUsage(reason.c_str());
         m_nExitStatus = kExitUsage;
         return false;
     }

@@ -1,7 +1,10 @@
 # One folder, one library; includes point down only.
 #
-# mirrak_library(NAME <target> DIR <folder> [QT] [USES <library>...] [EXCLUDE <file>...])
-#   A static library of the .cpp files directly in <folder>. Its sources see, by include, the
+# mirrak_library(NAME <target> DIR <folder> [QT] [PLATFORM_FILES] [USES <library>...]
+#                [EXCLUDE <file>...])
+#   A static library of the .cpp files directly in <folder>. With PLATFORM_FILES, a file whose
+#   name ends in Posix.cpp is built only for POSIX and one ending in Windows.cpp only for Windows
+#   (see mirrak_platform_sources). Its sources see, by include, the
 #   headers of <folder> and of the libraries it uses, directly or not, and nothing else: each
 #   library gets an include tree of its own in the build folder that links just those headers, so
 #   an include that points up (or sideways) fails to compile. QT gives the library Qt Widgets; no
@@ -15,6 +18,25 @@
 #   the folders of the libraries it links through mirrak_link.
 
 set(MIRRAK_INCLUDE_ROOT ${CMAKE_BINARY_DIR}/include)
+
+# The platform the build is for: Windows or Posix, as the names of platform files end.
+if(WIN32)
+    set(MIRRAK_PLATFORM Windows)
+else()
+    set(MIRRAK_PLATFORM Posix)
+endif()
+
+# mirrak_platform_sources(<variable>): drops from the list of files in <variable> those of the
+# other platform, files named *Posix.cpp or *Windows.cpp (tests: *PosixTest.cpp, *WindowsTest.cpp).
+function(mirrak_platform_sources variable)
+    set(sources ${${variable}})
+    foreach(platform Posix Windows)
+        if(NOT platform STREQUAL MIRRAK_PLATFORM)
+            list(FILTER sources EXCLUDE REGEX "${platform}(Test)?\\.cpp$")
+        endif()
+    endforeach()
+    set(${variable} ${sources} PARENT_SCOPE)
+endfunction()
 
 function(_mirrak_include_tree target)
     set(root ${MIRRAK_INCLUDE_ROOT}/${target})
@@ -56,8 +78,11 @@ function(_mirrak_folders out)
 endfunction()
 
 function(mirrak_library)
-    cmake_parse_arguments(LIB "QT" "NAME;DIR" "USES;EXCLUDE" ${ARGN})
+    cmake_parse_arguments(LIB "QT;PLATFORM_FILES" "NAME;DIR" "USES;EXCLUDE" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${LIB_DIR}/*.cpp)
+    if(LIB_PLATFORM_FILES)
+        mirrak_platform_sources(sources)
+    endif()
     foreach(excluded IN LISTS LIB_EXCLUDE)
         list(REMOVE_ITEM sources ${CMAKE_SOURCE_DIR}/${LIB_DIR}/${excluded})
     endforeach()

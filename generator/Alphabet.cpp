@@ -1,6 +1,6 @@
 #include "generator/Alphabet.h"
 
-#include "platform/os/Utf8.h"
+#include "platform/os/Characters.h"
 
 #include <algorithm>
 #include <utility>
@@ -12,11 +12,7 @@ Alphabet::Alphabet(CString text) : m_text(std::move(text)) {
     std::size_t pos = 0;
     while (pos < size) {
         m_starts.push_back(pos);
-#ifdef _WIN32
-        const std::size_t length = 1;
-#else
-        const std::size_t length = Utf8SequenceLength(bytes + pos, size - pos);
-#endif
+        const std::size_t length = platform::CharacterLength(bytes + pos, size - pos);
         m_nMaxCharBytes = std::max(m_nMaxCharBytes, length);
         pos += length;
     }

@@ -15,17 +15,18 @@ namespace platform {
 struct CommandLineWords {
     std::vector<CString> words;
 };
-// One whole text that the program splits into blank-separated tokens itself (Windows).
+// One whole text that the program splits into blank-separated tokens itself (Windows: the text
+// that GetCommandLineA returns).
 struct CommandLineText {
     CString text;
 };
 using ProcessCommandLine = std::variant<CommandLineWords, CommandLineText>;
 
-// Records the process's command line, here the words of argv; called once from main before
-// anything reads it.
+// Records the process's command line; called once from main before anything reads it. On POSIX
+// that is the words of argv; on Windows the system's own text, and argv is not used.
 void SetCommandLine(int argc, const char* const* argv);
 
-// The command line recorded by SetCommandLine; no words before it.
+// The command line recorded by SetCommandLine; empty before it.
 const ProcessCommandLine& GetProcessCommandLine();
 
 // A one-line display of argv: elements joined by one blank; an element that is empty or holds a
@@ -34,7 +35,3 @@ const ProcessCommandLine& GetProcessCommandLine();
 CString BuildCommandLine(int argc, const char* const* argv);
 
 } // namespace platform
-
-// The process's whole command line as one text, program path included; on POSIX the display
-// form of argv (see BuildCommandLine); empty before SetCommandLine.
-const CString& GetCommandLineA();

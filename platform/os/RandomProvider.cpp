@@ -1,7 +1,5 @@
 #include "platform/os/RandomProvider.h"
 
-#include <cerrno>
-#include <sys/random.h>
 #include <utility>
 
 namespace platform {
@@ -14,36 +12,12 @@ RandomFillFunction& FillOverride() {
 
 } // namespace
 
-bool FillFromSystem(unsigned char* buffer, std::size_t size) {
-    std::size_t done = 0;
-    while (done < size) {
-        // getrandom returns at most 32 MiB - 1 bytes per call and may return fewer when a
-        // signal arrives; loop until the whole request is served.
-        const ssize_t n = getrandom(buffer + done, size - done, 0);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (n == 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-RandomProvider::RandomProvider() : m_bAcquired(true) {}
-
-RandomProvider::~RandomProvider() {
-    m_bAcquired = false;
-}
-
 bool RandomProvider::Fill(unsigned char* buffer, std::size_t size) {
     if (!m_bAcquired)
         return false;
     if (const RandomFillFunction& fill = FillOverride())
         return fill(buffer, size);
-    return FillFromSystem(buffer, size);
+    return FillFromProvider(buffer, size);
 }
 
 void SetRandomFillForTesting(RandomFillFunction fill) {

@@ -11,8 +11,12 @@ namespace platform {
 inline constexpr const char* kWindowEntryPoint = "MirrakWindowMain";
 
 // True when a window could be shown at all: a display to connect to, or a window platform that
-// the user chose.
+// the user chose. Always false in a build without the window (Windows).
 bool DisplayAvailable();
+
+// Why no window can be shown, for the usage line: no display, or no window in this build at all;
+// empty when DisplayAvailable().
+CString NoWindowReason();
 
 // Loads the first of the candidate modules that loads and runs its window; returns its exit
 // status, or -1 with the reasons in error when none could be loaded.

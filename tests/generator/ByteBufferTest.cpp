@@ -36,7 +36,7 @@ TEST(ByteBuffer, CopiesAreDeepAndIsZeroSeesEveryByte) {
 
 TEST(ByteBuffer, FileFormIsSizeThenBytesAndImpossibleSizesAreRefused) {
     const testing_support::TempDir dir;
-    const std::string path = dir / "buffer";
+    const std::string path = (dir / "buffer").string();
     std::FILE* const file = std::fopen(path.c_str(), "wb");
     EXPECT_TRUE(ByteBuffer("hi").WriteTo(file) && ByteBuffer(std::int32_t(-2)).WriteTo(file));
     std::fclose(file);

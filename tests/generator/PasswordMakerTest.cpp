@@ -1,5 +1,7 @@
 #include "generator/PasswordMaker.h"
 
+#include "tests/support/Platform.h"
+
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <random>
@@ -53,7 +55,9 @@ TEST(PasswordMaker, OwnAndVirtualDrawsMakeTheSameEvenLinesFromTheSameBytes) {
     }
     EXPECT_LT(chi2, 153.0);
     platform::SetRandomFillForTesting({});
-    MaxBytes max; // an overridden byte draw is honoured: always the last character
+    MaxBytes max; // an overridden byte draw is honoured: always the last character (one byte of
+                  // the code page on Windows)
     EXPECT_EQ(MakeLines(max, kMultiByte, 2, 1) + MakeLines(max, kAlphanumeric, 3, 1),
-              "\xF0\x9F\x98\x80\xF0\x9F\x98\x80\r\n999\r\n");
+              testing_support::kWindows ? "\x80\x80\r\n999\r\n"
+                                        : "\xF0\x9F\x98\x80\xF0\x9F\x98\x80\r\n999\r\n");
 }

@@ -3,25 +3,34 @@
 // Small helpers the tests share: a temporary folder that is removed again, and whole-file reads
 // and writes.
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace testing_support {
 
 namespace fs = std::filesystem;
 
-// A fresh folder under /tmp; with enter, it is also the current directory until destruction.
+// A fresh folder in the system's folder for temporary files; with enter, it is also the current
+// directory until destruction.
 class TempDir {
 public:
     explicit TempDir(bool enter = false) {
-        char name[] = "/tmp/mirrak-test-XXXXXX";
-        EXPECT_NE(mkdtemp(name), nullptr);
-        m_path = name;
+        static std::atomic<unsigned> count{0};
+        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
+            const fs::path candidate =
+                fs::temp_directory_path() /
+                ("mirrak-test-" + std::to_string(stamp) + "-" + std::to_string(count++));
+            std::error_code error;
+            if (fs::create_directory(candidate, error))
+                m_path = candidate;
+        }
+        EXPECT_FALSE(m_path.empty());
         if (enter) {
             m_previous = fs::current_path();
             fs::current_path(m_path);
@@ -53,9 +62,21 @@ inline void WriteFile(const fs::path& path, const std::string& content) {
     std::ofstream(path, std::ios::binary) << content;
 }
 
+// The permission bits of a file as the system reports them; 0 when it cannot be read.
 inline unsigned FileMode(const fs::path& path) {
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0 ? unsigned(st.st_mode & 07777) : 0u;
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    return error ? 0u : unsigned(status.permissions() & fs::perms::mask);
+}
+
+// Read-only: on POSIX no write permission for anyone; on Windows the read-only attribute.
+inline void SetReadOnly(const fs::path& path, bool readOnly) {
+    fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    readOnly ? fs::perm_options::remove : fs::perm_options::add);
+}
+
+inline bool IsReadOnly(const fs::path& path) {
+    return (fs::status(path).permissions() & fs::perms::owner_write) == fs::perms::none;
 }
 
 } // namespace testing_support

@@ -10,6 +10,10 @@ bool DisplayAvailable() {
            std::getenv("WAYLAND_DISPLAY") != nullptr;
 }
 
+CString NoWindowReason() {
+    return DisplayAvailable() ? CString() : CString("no display for the window");
+}
+
 int RunWindowModule(const std::vector<CString>& candidates, CString& error) {
     for (const CString& path : candidates) {
         // Every symbol is bound now, so that a module that does not fit the program is refused

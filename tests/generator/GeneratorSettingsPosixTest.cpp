@@ -1,0 +1,89 @@
+// What only POSIX has: file modes, resource limits, pipes.
+#include "generator/GeneratorSettings.h"
+#include "platform/os/RandomProvider.h"
+#include "tests/support/Files.h"
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <tuple>
+
+using namespace testing_support;
+
+namespace {
+
+// Every field, so that records compare whole; each buffer as its text and its size.
+auto Fields(const GeneratorSettings& s) {
+    return std::make_tuple(s.m_nQuantity, s.m_nLength, s.m_bUpper, s.m_bLower, s.m_bDigits,
+                           s.m_geometry.GetText(), s.m_geometry.GetSize(), s.m_bSpecial,
+                           s.m_special.GetText(), s.m_special.GetSize());
+}
+
+} // namespace
+
+// gen.cfg changes only whole: a write that fails (the file size limit stands for a full disk)
+// keeps the old choices; its mode stays, a new one is its owner's only, a read-only one and
+// anything that is no regular file are neither read nor written, and nothing waits for a pipe.
+TEST(GeneratorSettingsPosix, SaveReplacesTheFileWholeOrNotAtAll) {
+    const TempDir dir;
+    const std::string path = dir / "gen.cfg";
+    GeneratorSettings settings = GeneratorSettings::Instance();
+    ASSERT_TRUE(settings.Save(path.c_str()));
+    EXPECT_EQ(FileMode(path), 0600u);
+    const std::string saved = ReadFile(path);
+    chmod(path.c_str(), 0640);
+    settings.m_special.Clear();
+    settings.m_special.Append(std::string(300, 'x'));
+    {
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        const rlimit small{64, old.rlim_max};
+        const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &small);
+        EXPECT_FALSE(settings.Save(path.c_str()));
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, handler);
+    }
+    EXPECT_EQ(ReadFile(path), saved);
+    ASSERT_TRUE(settings.Save(path.c_str()));
+    EXPECT_EQ(FileMode(path), 0640u);
+    const std::string longer = ReadFile(path);
+    EXPECT_EQ(longer.size(), saved.size() + 300 - 15);
+    chmod(path.c_str(), 0440);
+    EXPECT_FALSE(GeneratorSettings::Instance().Save(path.c_str()));
+    EXPECT_EQ(ReadFile(path), longer);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+
+    const std::string pipe = dir / "pipe.cfg";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0); // no writer and no reader: opening it would block
+    GeneratorSettings record = GeneratorSettings::Instance();
+    record.Load(pipe.c_str());
+    EXPECT_EQ(Fields(record), Fields(GeneratorSettings::Instance()));
+    EXPECT_FALSE(record.Save(pipe.c_str()));
+    EXPECT_TRUE(std::filesystem::is_fifo(pipe));
+}
+
+// A new file is its owner's alone; failed runs keep no large buffer.
+TEST(GeneratorSettingsPosix, GenerateToFileMakesFilesOfMode0600AndHoldsLittleMemory) {
+    const TempDir dir;
+    const std::string path = dir / "out.txt";
+    GeneratorSettings settings = GeneratorSettings::Instance();
+    EXPECT_EQ(settings.GenerateToFile(path.c_str()).status, RunStatus::Done);
+    EXPECT_EQ(FileMode(path), 0600u);
+
+    GeneratorSettings huge = settings, longer = settings;
+    std::tie(huge.m_nQuantity, huge.m_nLength) = std::tuple(INT32_MAX, INT32_MAX);
+    std::tie(longer.m_nQuantity, longer.m_nLength) = std::tuple(4, 10000); // three fills
+    rusage before{}, after{};
+    getrusage(RUSAGE_SELF, &before);
+    EXPECT_EQ(huge.GenerateToFile(path.c_str()).status, RunStatus::TooLarge);
+    int fills = 0;
+    platform::SetRandomFillForTesting(
+        [&fills](unsigned char*, std::size_t) { return fills++ < 1; });
+    EXPECT_EQ(longer.GenerateToFile(path.c_str()).status, RunStatus::RandomFailed);
+    platform::SetRandomFillForTesting({});
+    getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 256 * 1024) << "peak resident kilobytes grew";
+}
