@@ -90,7 +90,6 @@ INT_PTR CFileDialog::DoModal() {
     if (answer.result != IDOK)
         return answer.result;
     m_strPath = answer.path;
-    if (!(m_nFlags & OFN_NOCHANGEDIR))
-        QDir::setCurrent(QFileInfo(QString::fromStdString(m_strPath)).absolutePath());
+    QDir::setCurrent(QFileInfo(QString::fromStdString(m_strPath)).absolutePath());
     return IDOK;
 }

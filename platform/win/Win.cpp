@@ -102,41 +102,6 @@ QString PlainTextOf(const QPlainTextEdit* edit) {
     return edit->document()->toRawText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
 }
 
-// The length in bytes of a document's system text, counted without building it.
-std::size_t SystemTextBytes(const QString& raw) {
-    std::size_t bytes = 0;
-    for (qsizetype i = 0; i < raw.size(); ++i) {
-        const char16_t c = raw[i].unicode();
-        if (c == QChar::ParagraphSeparator)
-            bytes += 2;
-        else if (c < 0x80)
-            bytes += 1;
-        else if (c < 0x800)
-            bytes += 2;
-        else if (QChar::isHighSurrogate(c) && i + 1 < raw.size() && raw[i + 1].isLowSurrogate()) {
-            bytes += 4;
-            ++i;
-        } else
-            bytes += 3;
-    }
-    return bytes;
-}
-
-// Position in a multi-line edit's document of a character offset into its system text, where
-// every line break counts two characters; -1 and offsets past the end give the end.
-int DocumentPosition(QPlainTextEdit* edit, LPARAM offset) {
-    const int end = edit->document()->characterCount() - 1;
-    if (offset == 0)
-        return 0;
-    QString raw = edit->document()->toRawText();
-    if (offset < 0 || std::size_t(offset) >= SystemTextBytes(raw))
-        return end;
-    const CString text =
-        ToSystemText(raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n')), true);
-    return std::min<int>(int(FromSystemText(text.substr(0, std::size_t(offset)), true).size()),
-                         end);
-}
-
 LRESULT ControlMessage(WindowRecord& record, UINT message, WPARAM wParam, LPARAM lParam) {
     QWidget* widget = record.widget;
     if (auto* custom = dynamic_cast<CustomControl*>(widget)) {
@@ -165,12 +130,8 @@ LRESULT ControlMessage(WindowRecord& record, UINT message, WPARAM wParam, LPARAM
             box->setChecked(wParam != 0);
         return 0;
     case EM_SETSEL:
-        if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) {
-            QTextCursor cursor = edit->textCursor();
-            cursor.setPosition(DocumentPosition(edit, LPARAM(wParam)));
-            cursor.setPosition(DocumentPosition(edit, lParam), QTextCursor::KeepAnchor);
-            edit->setTextCursor(cursor);
-        } else if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+        // The output box handles its own selection; a single-line edit takes it here.
+        if (auto* line = qobject_cast<QLineEdit*>(widget)) {
             const int length = int(line->text().size());
             const int anchor = LPARAM(wParam) < 0 ? length : std::min<int>(int(wParam), length);
             const int caret = lParam < 0 ? length : std::min<int>(int(lParam), length);
@@ -178,8 +139,7 @@ LRESULT ControlMessage(WindowRecord& record, UINT message, WPARAM wParam, LPARAM
         }
         return 0;
     case EM_SCROLLCARET:
-        if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
-            edit->ensureCursorVisible();
+        // A single-line edit keeps its caret in view by itself.
         return 1;
     case PBM_SETPOS:
         if (auto* bar = qobject_cast<QProgressBar*>(widget)) {
@@ -191,10 +151,6 @@ LRESULT ControlMessage(WindowRecord& record, UINT message, WPARAM wParam, LPARAM
     case PBM_GETPOS:
         if (auto* bar = qobject_cast<QProgressBar*>(widget))
             return bar->value() < bar->minimum() ? bar->minimum() : bar->value();
-        return 0;
-    case PBM_SETRANGE32:
-        if (auto* bar = qobject_cast<QProgressBar*>(widget))
-            bar->setRange(int(wParam), int(lParam));
         return 0;
     case PBM_GETRANGE:
         if (auto* bar = qobject_cast<QProgressBar*>(widget))
@@ -324,13 +280,10 @@ QWidget* CreateControl(const ControlTemplate& control, QWidget* parent) {
             widget = new OutputView(style, parent); // the output box: millions of lines
         } else if (style & kMultiLine) {
             auto* edit = new QPlainTextEdit(parent);
-            edit->setReadOnly(style & kReadOnly);
             edit->setLineWrapMode(style & kAutoHScroll ? QPlainTextEdit::NoWrap
                                                        : QPlainTextEdit::WidgetWidth);
             edit->setVerticalScrollBarPolicy(style & kVScroll ? Qt::ScrollBarAlwaysOn
                                                               : Qt::ScrollBarAsNeeded);
-            edit->setHorizontalScrollBarPolicy(style & kHScroll ? Qt::ScrollBarAlwaysOn
-                                                                : Qt::ScrollBarAsNeeded);
             edit->setTabChangesFocus(true);
             if (!(style & kBorder))
                 edit->setFrameStyle(QFrame::NoFrame);
@@ -478,8 +431,7 @@ bool StartThread(CWinThread* thread) {
             if (thread->InitInstance())
                 thread->Run();
             thread->ExitInstance();
-            if (thread->m_bAutoDelete)
-                delete thread;
+            delete thread;
             t_pThread = nullptr;
             std::lock_guard lock(g_threadsMutex);
             --g_nRunningThreads;
@@ -493,13 +445,11 @@ bool StartThread(CWinThread* thread) {
     return true;
 }
 
-int RunningWorkerThreads() {
-    std::lock_guard lock(g_threadsMutex);
-    return g_nRunningThreads;
-}
-
 void WaitForWorkerThreads() {
-    PumpMessagesUntil([] { return RunningWorkerThreads() == 0; });
+    PumpMessagesUntil([] {
+        std::lock_guard lock(g_threadsMutex);
+        return g_nRunningThreads == 0;
+    });
 }
 
 } // namespace platform
@@ -509,16 +459,6 @@ using namespace platform;
 // ---- CWnd ----------------------------------------------------------------------------------
 
 CWnd::~CWnd() = default;
-
-bool CWnd::IsWindow() const {
-    return WithWindow(m_hWnd, [](WindowRecord&) {});
-}
-
-int CWnd::GetDlgCtrlID() const {
-    int id = 0;
-    WithWindow(m_hWnd, [&](WindowRecord& record) { id = record.id; });
-    return id;
-}
 
 CWnd CWnd::GetDlgItem(int id) const {
     HWND found = 0;
@@ -857,7 +797,6 @@ CWnd CWinThread::GetMainWnd() const {
 }
 
 CWinApp::CWinApp() {
-    m_bAutoDelete = FALSE;
     g_pApp = this;
 }
 
