@@ -42,20 +42,12 @@
 
 namespace platform {
 
-std::map<HWND, WindowRecord>& Windows() {
-    static std::map<HWND, WindowRecord> windows;
-    return windows;
-}
-
-std::atomic<HWND> g_mainWindow{0};
-
 bool OnWindowThread() {
     return qApp == nullptr || QThread::currentThread() == qApp->thread();
 }
 
 namespace {
 
-HWND g_nextHandle = 1;
 CWinApp* g_pApp = nullptr;
 thread_local CWinThread* t_pThread = nullptr;
 
@@ -321,21 +313,6 @@ QWidget* CreateControl(const ControlTemplate& control, QWidget* parent) {
     return widget;
 }
 
-HWND Register(const WindowRecord& record) {
-    const HWND handle = g_nextHandle++;
-    Windows()[handle] = record;
-    return handle;
-}
-
-void Unregister(HWND window) {
-    for (auto it = Windows().begin(); it != Windows().end();) {
-        if (it->first == window || it->second.parent == window)
-            it = Windows().erase(it);
-        else
-            ++it;
-    }
-}
-
 } // namespace
 
 bool IsSettingUp(const QWidget* window) {
@@ -457,21 +434,6 @@ void WaitForWorkerThreads() {
 using namespace platform;
 
 // ---- CWnd ----------------------------------------------------------------------------------
-
-CWnd::~CWnd() = default;
-
-CWnd CWnd::GetDlgItem(int id) const {
-    HWND found = 0;
-    RunOnWindowThread([&] {
-        for (const auto& [handle, record] : Windows()) {
-            if (record.parent == m_hWnd && record.id == id && m_hWnd != 0) {
-                found = handle;
-                break;
-            }
-        }
-    });
-    return CWnd(found);
-}
 
 CString CWnd::GetWindowText() const {
     CString text;
@@ -613,11 +575,8 @@ CDialog::CDialog(UINT templateId, CWnd* parent)
 }
 
 CDialog::~CDialog() {
-    if (m_hWnd != 0) {
-        Unregister(m_hWnd);
-        if (g_mainWindow.load() == m_hWnd)
-            g_mainWindow.store(0);
-    }
+    if (m_hWnd != 0)
+        UnregisterWindow(m_hWnd);
 }
 
 void* CDialog::NativeWindow() const {
@@ -629,10 +588,7 @@ INT_PTR CDialog::DoModal() {
     if (dialogTemplate == nullptr || !EnsureGuiApplication())
         return -1;
 
-    QWidget* parentWidget = nullptr;
-    if (auto it = Windows().find(m_pImpl->parent); it != Windows().end())
-        parentWidget = it->second.widget;
-    m_pImpl->widget = std::make_unique<DialogWidget>(this, parentWidget);
+    m_pImpl->widget = std::make_unique<DialogWidget>(this, WidgetOf(m_pImpl->parent));
     DialogWidget* widget = m_pImpl->widget.get();
     widget->setWindowTitle(QString::fromUtf8(dialogTemplate->caption));
     widget->setFont(DialogFont(*dialogTemplate));
@@ -650,7 +606,7 @@ INT_PTR CDialog::DoModal() {
     WindowRecord record;
     record.widget = widget;
     record.dialog = this;
-    m_hWnd = Register(record);
+    m_hWnd = RegisterWindow(record);
     if (g_pApp != nullptr && g_pApp->m_pMainWnd == this)
         g_mainWindow.store(m_hWnd);
 
@@ -686,7 +642,7 @@ INT_PTR CDialog::DoModal() {
         childRecord.widget = child;
         childRecord.id = control.id;
         childRecord.parent = m_hWnd;
-        const HWND childHandle = Register(childRecord);
+        const HWND childHandle = RegisterWindow(childRecord);
         if (auto* button = qobject_cast<QAbstractButton*>(child)) {
             const int id = control.id;
             QObject::connect(button, &QAbstractButton::clicked, widget, [widget, id, childHandle] {
@@ -730,9 +686,7 @@ INT_PTR CDialog::DoModal() {
     }
     const int result = m_pImpl->ended.value_or(0);
 
-    Unregister(m_hWnd);
-    if (g_mainWindow.load() == m_hWnd)
-        g_mainWindow.store(0);
+    UnregisterWindow(m_hWnd);
     m_hWnd = 0;
     m_pImpl->widget.reset();
     return result;
@@ -835,10 +789,7 @@ void AfxMessageBox(const CString& text) {
             hook(text);
             return;
         }
-        QWidget* parent = nullptr;
-        if (auto it = Windows().find(g_mainWindow.load()); it != Windows().end())
-            parent = it->second.widget;
-        QMessageBox::warning(parent, QStringLiteral("Mirrak Generator"),
+        QMessageBox::warning(WidgetOf(g_mainWindow.load()), QStringLiteral("Mirrak Generator"),
                              QString::fromUtf8(text.c_str()));
     });
 }

@@ -9,7 +9,6 @@
 #include <QPointer>
 #include <QWidget>
 #include <atomic>
-#include <map>
 
 struct FontData {
     QFont font;
@@ -17,7 +16,9 @@ struct FontData {
 
 namespace platform {
 
-// Every live window, by handle. Only the window thread reads or writes this map.
+// ---- The handle registry (Handles.cpp); the window thread's alone -------------------------
+
+// What the layer knows of a live window.
 struct WindowRecord {
     QPointer<QWidget> widget;
     CDialog* dialog = nullptr; // set for dialog windows
@@ -26,7 +27,15 @@ struct WindowRecord {
     HICON icon = nullptr;
 };
 
-std::map<HWND, WindowRecord>& Windows();
+// Gives a new window its handle.
+HWND RegisterWindow(const WindowRecord& record);
+// Forgets a window and the controls it is the parent of; a main window that goes is no longer the
+// main window.
+void UnregisterWindow(HWND window);
+// The record of a live window; null when the window is gone.
+WindowRecord* FindWindowRecord(HWND window);
+// The widget of a live window; null when the window is gone or the handle is 0.
+QWidget* WidgetOf(HWND window);
 // The application's main window, readable from any thread.
 extern std::atomic<HWND> g_mainWindow;
 
@@ -46,11 +55,10 @@ template <class Work> void RunOnWindowThread(Work&& work) {
 template <class Use> bool WithWindow(HWND window, Use&& use) {
     bool found = false;
     RunOnWindowThread([&] {
-        auto it = Windows().find(window);
-        if (it == Windows().end() || it->second.widget.isNull())
-            return;
-        found = true;
-        use(it->second);
+        if (WindowRecord* record = FindWindowRecord(window)) {
+            found = true;
+            use(*record);
+        }
     });
     return found;
 }
