@@ -42,10 +42,6 @@
 
 namespace platform {
 
-bool OnWindowThread() {
-    return qApp == nullptr || QThread::currentThread() == qApp->thread();
-}
-
 namespace {
 
 CWinApp* g_pApp = nullptr;
@@ -339,35 +335,10 @@ LRESULT DefaultWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     return answer;
 }
 
-void PumpMessagesUntil(const std::function<bool()>& done) {
-    if (qApp == nullptr) {
-        while (!done())
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        return;
-    }
-    // The timer wakes the loop so that a condition that changes without an event is seen.
-    QTimer tick;
-    tick.start(5);
-    while (!done())
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-}
-
 std::size_t MaxWindowTextBytes() {
     const std::size_t limit = std::size_t(std::numeric_limits<int>::max());
     const std::size_t physical = PhysicalMemoryBytes();
     return physical == 0 ? limit : std::min(limit, physical / 8);
-}
-
-bool EnsureGuiApplication() {
-    if (qApp != nullptr)
-        return true;
-    if (!DisplayAvailable())
-        return false;
-    static int argc = 1;
-    static char name[] = "mirrak-generator";
-    static char* argv[] = {name, nullptr};
-    static QApplication* application = new QApplication(argc, argv);
-    return application != nullptr;
 }
 
 namespace {
@@ -503,17 +474,6 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
     LRESULT result = 0;
     SendMessageChecked(m_hWnd, message, wParam, lParam, &result);
     return result;
-}
-
-BOOL CWnd::SendNotifyMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
-    if (OnWindowThread()) {
-        SendMessageChecked(m_hWnd, message, wParam, lParam);
-        return TRUE;
-    }
-    const HWND window = m_hWnd;
-    QMetaObject::invokeMethod(
-        qApp, [=] { SendMessageChecked(window, message, wParam, lParam); }, Qt::QueuedConnection);
-    return TRUE;
 }
 
 void CProgressCtrl::GetRange(int& low, int& high) const {

@@ -39,10 +39,14 @@ QWidget* WidgetOf(HWND window);
 // The application's main window, readable from any thread.
 extern std::atomic<HWND> g_mainWindow;
 
+// ---- The window thread (WindowThread.cpp) ------------------------------------------------
+
+// True on the thread that owns the windows, and on every thread before the application object
+// exists.
 bool OnWindowThread();
 
 // Runs work on the window thread: directly when called there, otherwise queued to the window
-// thread while the caller waits. Without an application object nothing runs.
+// thread while the caller waits.
 template <class Work> void RunOnWindowThread(Work&& work) {
     if (OnWindowThread()) {
         work();
