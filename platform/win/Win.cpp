@@ -314,15 +314,6 @@ const char* FindImageResource(UINT id) {
     return g_findImage != nullptr ? g_findImage(id) : nullptr;
 }
 
-MessageBoxFunction& MessageBoxHook() {
-    static MessageBoxFunction hook;
-    return hook;
-}
-
-void SetMessageBoxForTesting(MessageBoxFunction show) {
-    MessageBoxHook() = std::move(show);
-}
-
 bool StartThread(CWinThread* thread) {
     {
         std::lock_guard lock(g_threadsMutex);
@@ -612,17 +603,4 @@ CWinApp* AfxGetApp() {
 
 CWinThread* AfxGetThread() {
     return t_pThread != nullptr ? t_pThread : g_pApp;
-}
-
-void AfxMessageBox(const CString& text) {
-    RunOnWindowThread([&] {
-        if (!EnsureGuiApplication())
-            return;
-        if (const MessageBoxFunction& hook = MessageBoxHook()) {
-            hook(text);
-            return;
-        }
-        QMessageBox::warning(WidgetOf(g_mainWindow.load()), QStringLiteral("Mirrak Generator"),
-                             QString::fromUtf8(text.c_str()));
-    });
 }

@@ -69,7 +69,6 @@ template <class Use> bool WithWindow(HWND window, Use&& use) {
 
 // The default handling of a message by a window: what a control does with it.
 LRESULT DefaultWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-MessageBoxFunction& MessageBoxHook();
 
 // Pictures: messages about images and icons that a control or dialog handles by default, and the
 // window being painted by the window system at this moment (null outside a paint).
