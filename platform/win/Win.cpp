@@ -44,13 +44,6 @@ namespace platform {
 
 namespace {
 
-CWinApp* g_pApp = nullptr;
-thread_local CWinThread* t_pThread = nullptr;
-
-std::mutex g_threadsMutex;
-std::condition_variable g_threadsEnded;
-int g_nRunningThreads = 0;
-
 LRESULT ControlMessage(WindowRecord& record, UINT message, WPARAM wParam, LPARAM lParam) {
     QWidget* widget = record.widget;
     if (auto* custom = dynamic_cast<CustomControl*>(widget)) {
@@ -314,38 +307,6 @@ const char* FindImageResource(UINT id) {
     return g_findImage != nullptr ? g_findImage(id) : nullptr;
 }
 
-bool StartThread(CWinThread* thread) {
-    {
-        std::lock_guard lock(g_threadsMutex);
-        ++g_nRunningThreads;
-    }
-    try {
-        std::thread([thread] {
-            t_pThread = thread;
-            if (thread->InitInstance())
-                thread->Run();
-            thread->ExitInstance();
-            delete thread;
-            t_pThread = nullptr;
-            std::lock_guard lock(g_threadsMutex);
-            --g_nRunningThreads;
-            g_threadsEnded.notify_all();
-        }).detach();
-    } catch (const std::system_error&) {
-        std::lock_guard lock(g_threadsMutex);
-        --g_nRunningThreads;
-        return false;
-    }
-    return true;
-}
-
-void WaitForWorkerThreads() {
-    PumpMessagesUntil([] {
-        std::lock_guard lock(g_threadsMutex);
-        return g_nRunningThreads == 0;
-    });
-}
-
 } // namespace platform
 
 using namespace platform;
@@ -431,7 +392,7 @@ INT_PTR CDialog::DoModal() {
     record.widget = widget;
     record.dialog = this;
     m_hWnd = RegisterWindow(record);
-    if (g_pApp != nullptr && g_pApp->m_pMainWnd == this)
+    if (CWinApp* app = AfxGetApp(); app != nullptr && app->m_pMainWnd == this)
         g_mainWindow.store(m_hWnd);
 
     QWidget* previous = nullptr;
@@ -557,36 +518,6 @@ LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefaultWindowProc(m_hWnd, message, wParam, lParam);
 }
 
-// ---- threads and the application -----------------------------------------------------------
-
-CWinThread::CWinThread() = default;
-CWinThread::~CWinThread() = default;
-BOOL CWinThread::InitInstance() {
-    return FALSE;
-}
-int CWinThread::Run() {
-    return ExitInstance();
-}
-int CWinThread::ExitInstance() {
-    return 0;
-}
-CWnd CWinThread::GetMainWnd() const {
-    return CWnd(g_mainWindow.load());
-}
-
-CWinApp::CWinApp() {
-    g_pApp = this;
-}
-
-CWinApp::~CWinApp() {
-    if (g_pApp == this)
-        g_pApp = nullptr;
-}
-
-CWnd CWinApp::GetMainWnd() const {
-    return m_pMainWnd ? CWnd(m_pMainWnd->GetSafeHwnd()) : CWnd();
-}
-
 HICON CWinApp::LoadIcon(UINT id) const {
     const char* path = FindImageResource(id);
     if (path == nullptr || !EnsureGuiApplication())
@@ -595,12 +526,4 @@ HICON CWinApp::LoadIcon(UINT id) const {
     static std::map<UINT, QIcon> icons;
     auto [it, inserted] = icons.try_emplace(id, QString::fromUtf8(path));
     return it->second.isNull() ? nullptr : &it->second;
-}
-
-CWinApp* AfxGetApp() {
-    return g_pApp;
-}
-
-CWinThread* AfxGetThread() {
-    return t_pThread != nullptr ? t_pThread : g_pApp;
 }
