@@ -289,24 +289,6 @@ LRESULT DefaultWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     return answer;
 }
 
-namespace {
-DialogTemplateFinder g_findDialog = nullptr;
-ImageResourceFinder g_findImage = nullptr;
-} // namespace
-
-void SetResources(DialogTemplateFinder findDialog, ImageResourceFinder findImage) {
-    g_findDialog = findDialog;
-    g_findImage = findImage;
-}
-
-const DialogTemplate* FindDialogTemplate(UINT id) {
-    return g_findDialog != nullptr ? g_findDialog(id) : nullptr;
-}
-
-const char* FindImageResource(UINT id) {
-    return g_findImage != nullptr ? g_findImage(id) : nullptr;
-}
-
 } // namespace platform
 
 using namespace platform;
@@ -516,14 +498,4 @@ LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND)
         return OnCommand(LOWORD(wParam), HIWORD(wParam)) ? 0 : 1;
     return DefaultWindowProc(m_hWnd, message, wParam, lParam);
-}
-
-HICON CWinApp::LoadIcon(UINT id) const {
-    const char* path = FindImageResource(id);
-    if (path == nullptr || !EnsureGuiApplication())
-        return nullptr;
-    // Icons are shared for the life of the process, as resource icons are.
-    static std::map<UINT, QIcon> icons;
-    auto [it, inserted] = icons.try_emplace(id, QString::fromUtf8(path));
-    return it->second.isNull() ? nullptr : &it->second;
 }
