@@ -69,6 +69,8 @@ template <class Use> bool WithWindow(HWND window, Use&& use) {
 
 // The default handling of a message by a window: what a control does with it.
 LRESULT DefaultWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The messages of the standard controls (ControlMessages.cpp).
+LRESULT ControlMessage(WindowRecord& record, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Pictures: messages about images and icons that a control or dialog handles by default, and the
 // window being painted by the window system at this moment (null outside a paint).
