@@ -236,27 +236,6 @@ using namespace platform;
 
 // ---- CWnd ----------------------------------------------------------------------------------
 
-void CWnd::EnableWindow(BOOL enable) const {
-    WithWindow(m_hWnd, [&](WindowRecord& record) { record.widget->setEnabled(enable != FALSE); });
-}
-
-BOOL CWnd::IsWindowEnabled() const {
-    BOOL enabled = FALSE;
-    WithWindow(m_hWnd, [&](WindowRecord& record) { enabled = record.widget->isEnabled(); });
-    return enabled;
-}
-
-BOOL CWnd::IsWindowVisible() const {
-    BOOL visible = FALSE;
-    WithWindow(m_hWnd, [&](WindowRecord& record) { visible = record.widget->isVisible(); });
-    return visible;
-}
-
-void CWnd::SetFocus() const {
-    WithWindow(m_hWnd,
-               [&](WindowRecord& record) { record.widget->setFocus(Qt::OtherFocusReason); });
-}
-
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
     LRESULT result = 0;
     SendMessageChecked(m_hWnd, message, wParam, lParam, &result);

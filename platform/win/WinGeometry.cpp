@@ -254,15 +254,13 @@ BOOL CWnd::RedrawWindow(const RECT* updateRect, const void* /*updateRegion*/, UI
 }
 
 BOOL CWnd::IsZoomed() const {
-    BOOL zoomed = FALSE;
-    WithWindow(m_hWnd, [&](WindowRecord& record) { zoomed = record.widget->isMaximized(); });
-    return zoomed;
+    return ReadWindow(m_hWnd, FALSE,
+                      [](WindowRecord& record) { return BOOL(record.widget->isMaximized()); });
 }
 
 BOOL CWnd::IsIconic() const {
-    BOOL iconic = FALSE;
-    WithWindow(m_hWnd, [&](WindowRecord& record) { iconic = record.widget->isMinimized(); });
-    return iconic;
+    return ReadWindow(m_hWnd, FALSE,
+                      [](WindowRecord& record) { return BOOL(record.widget->isMinimized()); });
 }
 
 BOOL CWnd::ShowWindow(int command) const {

@@ -67,6 +67,13 @@ template <class Use> bool WithWindow(HWND window, Use&& use) {
     return found;
 }
 
+// What read(record) gives for a live window, read on the window thread; fallback when the window
+// is gone.
+template <class Result, class Read> Result ReadWindow(HWND window, Result fallback, Read&& read) {
+    WithWindow(window, [&](WindowRecord& record) { fallback = read(record); });
+    return fallback;
+}
+
 // The default handling of a message by a window: what a control does with it.
 LRESULT DefaultWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The messages of the standard controls (ControlMessages.cpp).

@@ -1,0 +1,24 @@
+// A window's state that the user sees apart from its place: enabled, visible, focused.
+
+#include "platform/win/WinInternal.h"
+
+using namespace platform;
+
+void CWnd::EnableWindow(BOOL enable) const {
+    WithWindow(m_hWnd, [&](WindowRecord& record) { record.widget->setEnabled(enable != FALSE); });
+}
+
+BOOL CWnd::IsWindowEnabled() const {
+    return ReadWindow(m_hWnd, FALSE,
+                      [](WindowRecord& record) { return BOOL(record.widget->isEnabled()); });
+}
+
+BOOL CWnd::IsWindowVisible() const {
+    return ReadWindow(m_hWnd, FALSE,
+                      [](WindowRecord& record) { return BOOL(record.widget->isVisible()); });
+}
+
+void CWnd::SetFocus() const {
+    WithWindow(m_hWnd,
+               [&](WindowRecord& record) { record.widget->setFocus(Qt::OtherFocusReason); });
+}
