@@ -2,6 +2,8 @@
 
 #include "platform/os/Memory.h"
 #include "platform/os/WindowModule.h"
+#include "platform/win/DialogBuilder.h"
+#include "platform/win/DialogWidget.h"
 #include "platform/win/Gdi.h"
 #include "platform/win/OutputView.h"
 #include "platform/win/WinInternal.h"
@@ -42,169 +44,63 @@
 
 namespace platform {
 
-namespace {
+namespace {} // namespace
 
-// The dialog window: routes keys, button clicks and the close box to the dialog's commands.
-class DialogWidget : public QDialog {
-public:
-    DialogWidget(CDialog* dialog, QWidget* parent) : QDialog(parent), m_pDialog(dialog) {}
-
-    // Every command from the user reaches the dialog here. Until the dialog is set up (its
-    // OnInitDialog has returned) a command waits, as input waits in a window system's queue,
-    // so that no handler sees controls that are not filled yet.
-    void Command(int id, LPARAM control) {
-        if (!m_bSetUp) {
-            m_waiting.emplace_back(id, control);
-            return;
-        }
-        m_pDialog->WindowProc(WM_COMMAND, MAKEWPARAM(unsigned(id), BN_CLICKED), control);
+void DialogWidget::Command(int id, LPARAM control) {
+    if (!m_bSetUp) {
+        m_waiting.emplace_back(id, control);
+        return;
     }
-    // The dialog is set up: commands are handed over from now on. Returns those that waited, in
-    // their order.
-    std::vector<std::pair<int, LPARAM>> FinishSetUp() {
-        m_bSetUp = true;
-        return std::exchange(m_waiting, {});
-    }
-    bool IsSetUp() const { return m_bSetUp; }
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override {
-        switch (event->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
-                button->click();
-            } else {
-                Command(IDOK, 0);
-            }
-            return;
-        case Qt::Key_Escape:
-            Command(IDCANCEL, 0);
-            return;
-        default:
-            QDialog::keyPressEvent(event);
-        }
-    }
-    // The dialog paints through WM_PAINT; what it draws while the window system is painting it
-    // reaches the screen.
-    void paintEvent(QPaintEvent* /*event*/) override {
-        QWidget* const outer = std::exchange(PaintingWidget(), this);
-        DispatchToDialog(m_pDialog, WM_PAINT, 0, 0);
-        PaintingWidget() = outer;
-    }
-    void resizeEvent(QResizeEvent* event) override {
-        QDialog::resizeEvent(event);
-        DialogGeometryChanged(m_pDialog, this, GeometryChange::Size);
-    }
-    void moveEvent(QMoveEvent* event) override {
-        QDialog::moveEvent(event);
-        DialogGeometryChanged(m_pDialog, this, GeometryChange::Move);
-    }
-    void changeEvent(QEvent* event) override {
-        QDialog::changeEvent(event);
-        if (event->type() == QEvent::WindowStateChange)
-            DialogGeometryChanged(m_pDialog, this, GeometryChange::State);
-    }
-    void closeEvent(QCloseEvent* event) override {
-        // The close box is a cancel command; the dialog decides whether it ends.
-        event->ignore();
-        Command(IDCANCEL, 0);
-    }
-
-private:
-    CDialog* m_pDialog;
-    bool m_bSetUp = false;
-    std::vector<std::pair<int, LPARAM>> m_waiting;
-};
-
-// Pixels per dialog unit, from the dialog font: x is the average character width / 4, y the
-// character height / 8.
-struct DialogUnits {
-    double x;
-    double y;
-    int ToX(int units) const { return int(units * x + 0.5); }
-    int ToY(int units) const { return int(units * y + 0.5); }
-};
-
-DialogUnits UnitsOf(const QFont& font) {
-    const QFontMetrics metrics(font);
-    const int width52 = metrics.horizontalAdvance(
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    const int average = (width52 / 26 + 1) / 2;
-    return {average / 4.0, metrics.height() / 8.0};
+    m_pDialog->WindowProc(WM_COMMAND, MAKEWPARAM(unsigned(id), BN_CLICKED), control);
 }
 
-QFont DialogFont(const DialogTemplate& dialogTemplate) {
-    QFont font;
-    // Faces of other systems fall back to a close sans face here.
-    font.setFamilies({QString::fromUtf8(dialogTemplate.fontFace), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("DejaVu Sans")});
-    font.setPointSize(dialogTemplate.fontPoints);
-    return font;
-}
-
-QWidget* CreateControl(const ControlTemplate& control, QWidget* parent) {
-    const QString caption = QString::fromUtf8(control.caption);
-    const unsigned style = control.style;
-    QWidget* widget = nullptr;
-    switch (control.kind) {
-    case ControlKind::Static: {
-        auto* label = new QLabel(caption, parent);
-        if (style & kCenter)
-            label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        else
-            label->setAlignment((style & kAlignRight ? Qt::AlignRight : Qt::AlignLeft) |
-                                Qt::AlignVCenter);
-        widget = label;
-        break;
-    }
-    case ControlKind::Edit:
-        if ((style & kMultiLine) && (style & kReadOnly)) {
-            widget = new OutputView(style, parent); // the output box: millions of lines
-        } else if (style & kMultiLine) {
-            auto* edit = new QPlainTextEdit(parent);
-            edit->setLineWrapMode(style & kAutoHScroll ? QPlainTextEdit::NoWrap
-                                                       : QPlainTextEdit::WidgetWidth);
-            edit->setVerticalScrollBarPolicy(style & kVScroll ? Qt::ScrollBarAlwaysOn
-                                                              : Qt::ScrollBarAsNeeded);
-            edit->setTabChangesFocus(true);
-            if (!(style & kBorder))
-                edit->setFrameStyle(QFrame::NoFrame);
-            widget = edit;
+void DialogWidget::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+            button->click();
         } else {
-            auto* line = new QLineEdit(parent);
-            line->setReadOnly(style & kReadOnly);
-            line->setFrame(style & kBorder);
-            widget = line;
+            Command(IDOK, 0);
         }
-        break;
-    case ControlKind::PushButton: {
-        // A bitmap button shows only its image.
-        auto* button = new QPushButton(style & kBitmap ? QString() : caption, parent);
-        button->setAutoDefault(false);
-        button->setDefault(style & kDefaultButton);
-        button->setFlat(style & kFlat);
-        widget = button;
-        break;
+        return;
+    case Qt::Key_Escape:
+        Command(IDCANCEL, 0);
+        return;
+    default:
+        QDialog::keyPressEvent(event);
     }
-    case ControlKind::CheckBox:
-        widget = new QCheckBox(caption, parent);
-        break;
-    case ControlKind::ProgressBar: {
-        auto* bar = new QProgressBar(parent);
-        bar->setRange(0, 100);
-        bar->setValue(0);
-        bar->setTextVisible(false);
-        widget = bar;
-        break;
-    }
-    }
-    if (!(style & kTabStop))
-        widget->setFocusPolicy(control.kind == ControlKind::Static ? Qt::NoFocus : Qt::ClickFocus);
-    return widget;
 }
 
-} // namespace
+// The dialog paints through WM_PAINT; what it draws while the window system is painting it
+// reaches the screen.
+void DialogWidget::paintEvent(QPaintEvent* /*event*/) {
+    QWidget* const outer = std::exchange(PaintingWidget(), this);
+    DispatchToDialog(m_pDialog, WM_PAINT, 0, 0);
+    PaintingWidget() = outer;
+}
+
+void DialogWidget::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    DialogGeometryChanged(m_pDialog, this, GeometryChange::Size);
+}
+
+void DialogWidget::moveEvent(QMoveEvent* event) {
+    QDialog::moveEvent(event);
+    DialogGeometryChanged(m_pDialog, this, GeometryChange::Move);
+}
+
+void DialogWidget::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        DialogGeometryChanged(m_pDialog, this, GeometryChange::State);
+}
+
+void DialogWidget::closeEvent(QCloseEvent* event) {
+    // The close box is a cancel command; the dialog decides whether it ends.
+    event->ignore();
+    Command(IDCANCEL, 0);
+}
 
 bool IsSettingUp(const QWidget* window) {
     const auto* dialog = dynamic_cast<const DialogWidget*>(window);
@@ -272,70 +168,14 @@ INT_PTR CDialog::DoModal() {
 
     m_pImpl->widget = std::make_unique<DialogWidget>(this, WidgetOf(m_pImpl->parent));
     DialogWidget* widget = m_pImpl->widget.get();
-    widget->setWindowTitle(QString::fromUtf8(dialogTemplate->caption));
-    widget->setFont(DialogFont(*dialogTemplate));
-    const DialogUnits units = UnitsOf(widget->font());
-    widget->resize(units.ToX(dialogTemplate->cx), units.ToY(dialogTemplate->cy));
-    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-    if (dialogTemplate->resizable)
-        flags |= Qt::WindowMinMaxButtonsHint;
-    else
-        widget->setFixedSize(widget->size());
-    widget->setWindowFlags(flags);
-    widget->setSizeGripEnabled(false);
-
+    const DialogUnits units = ShapeDialogWindow(*widget, *dialogTemplate);
     WindowRecord record;
     record.widget = widget;
     record.dialog = this;
     m_hWnd = RegisterWindow(record);
     if (CWinApp* app = AfxGetApp(); app != nullptr && app->m_pMainWnd == this)
         g_mainWindow.store(m_hWnd);
-
-    QWidget* previous = nullptr;
-    std::vector<QWidget*> children;
-    for (const ControlTemplate& control : dialogTemplate->controls) {
-        QWidget* child = CreateControl(control, widget);
-        children.push_back(child);
-        child->setGeometry(units.ToX(control.x), units.ToY(control.y), units.ToX(control.cx),
-                           units.ToY(control.cy));
-        child->setVisible(control.visible);
-        // A label whose text is wider than its rectangle grows away from its aligned edge rather
-        // than clipping the text.
-        if (auto* label = qobject_cast<QLabel*>(child)) {
-            const int missing = label->sizeHint().width() - label->width();
-            if (missing > 0) {
-                QRect rect = label->geometry();
-                if (control.style & kCenter)
-                    rect.adjust(-missing / 2, 0, missing - missing / 2, 0);
-                else if (control.style & kAlignRight)
-                    rect.setLeft(rect.left() - missing);
-                else
-                    rect.setRight(rect.right() + missing);
-                label->setGeometry(rect);
-            }
-            // Lines of a multi-line label take the font's line spacing: it grows downwards
-            // rather than losing its last line.
-            const int below = label->sizeHint().height() - label->height();
-            if (label->text().contains(QLatin1Char('\n')) && below > 0)
-                label->resize(label->width(), label->height() + below);
-        }
-        WindowRecord childRecord;
-        childRecord.widget = child;
-        childRecord.id = control.id;
-        childRecord.parent = m_hWnd;
-        const HWND childHandle = RegisterWindow(childRecord);
-        if (auto* button = qobject_cast<QAbstractButton*>(child)) {
-            const int id = control.id;
-            QObject::connect(button, &QAbstractButton::clicked, widget, [widget, id, childHandle] {
-                widget->Command(id, LPARAM(childHandle));
-            });
-        }
-        if (previous != nullptr && child->focusPolicy() != Qt::NoFocus)
-            QWidget::setTabOrder(previous, child);
-        if (child->focusPolicy() != Qt::NoFocus)
-            previous = child;
-    }
+    const std::vector<QWidget*> children = CreateControls(*widget, m_hWnd, *dialogTemplate, units);
 
     // As a dialog manager does: the window is created hidden, OnInitDialog fills and places it,
     // and only then is it shown, so that it appears once, where it belongs, with its values.
