@@ -1,7 +1,6 @@
 // The messages of the standard controls: fonts and icons, check boxes, the selection of a
 // single-line edit, and the progress bar's position and range.
 
-#include "platform/win/CustomControl.h"
 #include "platform/win/WinInternal.h"
 
 #include <QAbstractButton>
@@ -14,11 +13,6 @@ namespace platform {
 
 LRESULT ControlMessage(WindowRecord& record, UINT message, WPARAM wParam, LPARAM lParam) {
     QWidget* widget = record.widget;
-    if (auto* custom = dynamic_cast<CustomControl*>(widget)) {
-        LRESULT answer = 0;
-        if (custom->HandleMessage(message, wParam, lParam, answer))
-            return answer;
-    }
     switch (message) {
     case WM_SETFONT:
         if (const auto* font = reinterpret_cast<const CFont*>(wParam);
@@ -67,7 +61,7 @@ LRESULT ControlMessage(WindowRecord& record, UINT message, WPARAM wParam, LPARAM
             return wParam ? bar->minimum() : bar->maximum();
         return 0;
     default:
-        return PictureMessage(record, message, wParam, lParam);
+        return 0;
     }
 }
 

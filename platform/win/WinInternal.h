@@ -10,13 +10,14 @@
 #include <QWidget>
 #include <atomic>
 
+// What a CFont holds (Font.cpp).
 struct FontData {
     QFont font;
 };
 
 namespace platform {
 
-// ---- The handle registry (Handles.cpp); the window thread's alone -------------------------
+// ---- The handle registry (Handles.cpp): the window thread's alone --------------------------
 
 // What the layer knows of a live window.
 struct WindowRecord {
@@ -39,7 +40,7 @@ QWidget* WidgetOf(HWND window);
 // The application's main window, readable from any thread.
 extern std::atomic<HWND> g_mainWindow;
 
-// ---- The window thread (WindowThread.cpp) ------------------------------------------------
+// ---- The window thread (WindowThread.cpp) --------------------------------------------------
 
 // True on the thread that owns the windows, and on every thread before the application object
 // exists.
@@ -74,26 +75,29 @@ template <class Result, class Read> Result ReadWindow(HWND window, Result fallba
     return fallback;
 }
 
-// The default handling of a message by a window: what a control does with it.
-LRESULT DefaultWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// The messages of the standard controls (ControlMessages.cpp).
-LRESULT ControlMessage(WindowRecord& record, UINT message, WPARAM wParam, LPARAM lParam);
-
-// Pictures: messages about images and icons that a control or dialog handles by default, and the
-// window being painted by the window system at this moment (null outside a paint).
-LRESULT PictureMessage(WindowRecord& record, UINT message, WPARAM wParam, LPARAM lParam);
-QWidget*& PaintingWidget();
+// ---- Message routing (MessageRouting.cpp) and where messages end up ------------------------
 
 // Hands a message to a dialog's WindowProc, recording it for CDialog::Default.
 LRESULT DispatchToDialog(CDialog* dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// The default handling of a message by a window: what a control does with it.
+LRESULT DefaultWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The messages of the standard controls (ControlMessages.cpp); 0 for any other message.
+LRESULT ControlMessage(WindowRecord& record, UINT message, WPARAM wParam, LPARAM lParam);
+// Messages about images and icons that a control or dialog handles by default (Gdi.cpp).
+LRESULT PictureMessage(WindowRecord& record, UINT message, WPARAM wParam, LPARAM lParam);
+// The window being painted by the window system at this moment; null outside a paint (Gdi.cpp).
+QWidget*& PaintingWidget();
+
+// ---- Dialogs (Dialog.cpp) and their geometry (WinGeometry.cpp, WinX11.cpp) -----------------
 
 // True while a dialog window is being set up: created, its OnInitDialog not yet returned.
 bool IsSettingUp(const QWidget* window);
 
-// Dialog window geometry (WinGeometry.cpp). Before OnInitDialog: creates the window without
-// showing it, learns the frame it will have, so that outer rectangles hold from the start, asks
-// the dialog for its size limits and puts the window at its default place. Where the frame cannot
-// be known before the window is shown, the window is shown and its frame waited for.
+// Before OnInitDialog: creates the window without showing it, learns the frame it will have, so
+// that outer rectangles hold from the start, asks the dialog for its size limits and puts the
+// window at its default place. Where the frame cannot be known before the window is shown, the
+// window is shown and its frame waited for.
 void PrepareDialogWindow(CDialog* dialog, QWidget* widget);
 // Shows a set-up dialog window, modal over its owner when it has one.
 void ShowDialogWindow(QWidget* widget);
@@ -107,4 +111,5 @@ FrameNotice AskFrameBeforeShowing(QWidget* window);
 // converts the outer size limits to client pixels again.
 enum class GeometryChange { Size, Move, State };
 void DialogGeometryChanged(CDialog* dialog, QWidget* widget, GeometryChange change);
+
 } // namespace platform

@@ -102,6 +102,22 @@ TEST(WinTest, DialogFollowsItsFontsEndsByKeyOrCloseBoxAndIsThenGone) {
     EXPECT_EQ(sent, 0);
 }
 
+// Default is the default processing of the message being handled, for the user's commands (Enter,
+// the close box) as for a sent one: a dialog that leaves its commands to it ends as CDialog does.
+TEST(WinTest, DefaultHandlesTheUsersCommandsAsSentOnes) {
+    struct Deferring : Window {
+        LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+            return message == WM_COMMAND ? Default() : Window::WindowProc(message, wParam, lParam);
+        }
+    } dialog;
+    EXPECT_EQ(
+        dialog.Modal([&] { QTest::keyClick(dialog.Native()->focusWidget(), Qt::Key_Return); }),
+        IDOK);
+    EXPECT_EQ(dialog.Modal([&] { dialog.Native()->close(); }), IDCANCEL);
+    EXPECT_EQ(dialog.Modal([&] { dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED)); }),
+              IDOK);
+}
+
 // A dialog that logs its handlers and runs a step of the test inside OnInitDialog.
 struct Probe : Window {
     BOOL OnInitDialog() override {
