@@ -29,12 +29,7 @@ public:
     bool IsSetUp() const { return m_bSetUp; }
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
-    void changeEvent(QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     CDialog* m_pDialog;

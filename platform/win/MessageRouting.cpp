@@ -15,7 +15,6 @@
 #include "platform/win/Gdi.h"
 #include "platform/win/WinInternal.h"
 
-#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <utility>
@@ -85,52 +84,52 @@ void DialogWidget::Command(int id, LPARAM control) {
     DispatchToDialog(m_pDialog, WM_COMMAND, MAKEWPARAM(unsigned(id), BN_CLICKED), control);
 }
 
-void DialogWidget::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
-            button->click();
-        } else {
-            Command(IDOK, 0);
+// The window system's events for the dialog's window: keys, paints and the close box become the
+// dialog's messages here; size, move and state changes after the window has taken them.
+bool DialogWidget::event(QEvent* event) {
+    const auto thenNotify = [&](GeometryChange change) {
+        const bool handled = QDialog::event(event);
+        DialogGeometryChanged(m_pDialog, this, change);
+        return handled;
+    };
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
+                button->click();
+            else
+                Command(IDOK, 0);
+            return true;
+        case Qt::Key_Escape:
+            Command(IDCANCEL, 0);
+            return true;
+        default:
+            return QDialog::event(event);
         }
-        return;
-    case Qt::Key_Escape:
-        Command(IDCANCEL, 0);
-        return;
-    default:
-        QDialog::keyPressEvent(event);
+    case QEvent::Paint: {
+        // The dialog paints through WM_PAINT; what it draws while the window system is painting
+        // it reaches the screen.
+        QWidget* const outer = std::exchange(PaintingWidget(), this);
+        DispatchToDialog(m_pDialog, WM_PAINT, 0, 0);
+        PaintingWidget() = outer;
+        return true;
     }
-}
-
-// The dialog paints through WM_PAINT; what it draws while the window system is painting it
-// reaches the screen.
-void DialogWidget::paintEvent(QPaintEvent* /*event*/) {
-    QWidget* const outer = std::exchange(PaintingWidget(), this);
-    DispatchToDialog(m_pDialog, WM_PAINT, 0, 0);
-    PaintingWidget() = outer;
-}
-
-void DialogWidget::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    DialogGeometryChanged(m_pDialog, this, GeometryChange::Size);
-}
-
-void DialogWidget::moveEvent(QMoveEvent* event) {
-    QDialog::moveEvent(event);
-    DialogGeometryChanged(m_pDialog, this, GeometryChange::Move);
-}
-
-void DialogWidget::changeEvent(QEvent* event) {
-    QDialog::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
-        DialogGeometryChanged(m_pDialog, this, GeometryChange::State);
-}
-
-void DialogWidget::closeEvent(QCloseEvent* event) {
-    // The close box is a cancel command; the dialog decides whether it ends.
-    event->ignore();
-    Command(IDCANCEL, 0);
+    case QEvent::Close:
+        // The close box is a cancel command; the dialog decides whether it ends.
+        event->ignore();
+        Command(IDCANCEL, 0);
+        return true;
+    case QEvent::Resize:
+        return thenNotify(GeometryChange::Size);
+    case QEvent::Move:
+        return thenNotify(GeometryChange::Move);
+    case QEvent::WindowStateChange:
+        return thenNotify(GeometryChange::State);
+    default:
+        return QDialog::event(event);
+    }
 }
 
 } // namespace platform

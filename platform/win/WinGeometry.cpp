@@ -235,13 +235,11 @@ BOOL CWnd::RedrawWindow(const RECT* updateRect, const void* /*updateRegion*/, UI
 }
 
 BOOL CWnd::IsZoomed() const {
-    return ReadWindow(m_hWnd, FALSE,
-                      [](WindowRecord& record) { return BOOL(record.widget->isMaximized()); });
+    return WidgetState(m_hWnd, &QWidget::isMaximized);
 }
 
 BOOL CWnd::IsIconic() const {
-    return ReadWindow(m_hWnd, FALSE,
-                      [](WindowRecord& record) { return BOOL(record.widget->isMinimized()); });
+    return WidgetState(m_hWnd, &QWidget::isMinimized);
 }
 
 BOOL CWnd::ShowWindow(int command) const {

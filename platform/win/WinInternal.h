@@ -75,6 +75,13 @@ template <class Result, class Read> Result ReadWindow(HWND window, Result fallba
     return fallback;
 }
 
+// A widget's yes-or-no state (isEnabled, isVisible, ...), read on the window thread; FALSE when
+// the window is gone.
+inline BOOL WidgetState(HWND window, bool (QWidget::*state)() const) {
+    return ReadWindow(window, FALSE,
+                      [&](WindowRecord& record) { return BOOL((record.widget->*state)()); });
+}
+
 // ---- Message routing (MessageRouting.cpp) and where messages end up ------------------------
 
 // Hands a message to a dialog's WindowProc, recording it for CDialog::Default.

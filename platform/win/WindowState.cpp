@@ -9,13 +9,11 @@ void CWnd::EnableWindow(BOOL enable) const {
 }
 
 BOOL CWnd::IsWindowEnabled() const {
-    return ReadWindow(m_hWnd, FALSE,
-                      [](WindowRecord& record) { return BOOL(record.widget->isEnabled()); });
+    return WidgetState(m_hWnd, &QWidget::isEnabled);
 }
 
 BOOL CWnd::IsWindowVisible() const {
-    return ReadWindow(m_hWnd, FALSE,
-                      [](WindowRecord& record) { return BOOL(record.widget->isVisible()); });
+    return WidgetState(m_hWnd, &QWidget::isVisible);
 }
 
 void CWnd::SetFocus() const {
