@@ -50,7 +50,7 @@ BOOL CWinThread::InitInstance() {
     return FALSE;
 }
 int CWinThread::Run() {
-    return ExitInstance();
+    return 0; // nothing to run; the thread's ExitInstance follows
 }
 int CWinThread::ExitInstance() {
     return 0;

@@ -279,6 +279,8 @@ public:
     CWinThread(const CWinThread&) = delete;
     CWinThread& operator=(const CWinThread&) = delete;
 
+    // A worker runs InitInstance, then Run when InitInstance returned TRUE, then ExitInstance,
+    // each once.
     virtual BOOL InitInstance();
     virtual int Run();
     virtual int ExitInstance();
