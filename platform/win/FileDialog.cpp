@@ -68,11 +68,9 @@ INT_PTR CFileDialog::DoModal() {
         }
         if (!EnsureGuiApplication())
             return;
-        QWidget* parent = nullptr;
-        if (auto it = Windows().find(m_hParent); it != Windows().end())
-            parent = it->second.widget;
         // Qt's own dialog looks and behaves the same on every desktop.
-        FileDialog dialog(parent, m_bOpen ? QStringLiteral("Open") : QStringLiteral("Save As"),
+        FileDialog dialog(WidgetOf(m_hParent),
+                          m_bOpen ? QStringLiteral("Open") : QStringLiteral("Save As"),
                           QDir::currentPath());
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setAcceptMode(m_bOpen ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
@@ -90,7 +88,6 @@ INT_PTR CFileDialog::DoModal() {
     if (answer.result != IDOK)
         return answer.result;
     m_strPath = answer.path;
-    if (!(m_nFlags & OFN_NOCHANGEDIR))
-        QDir::setCurrent(QFileInfo(QString::fromStdString(m_strPath)).absolutePath());
+    QDir::setCurrent(QFileInfo(QString::fromStdString(m_strPath)).absolutePath());
     return IDOK;
 }

@@ -11,13 +11,12 @@ using DWORD = std::uint32_t;
 
 inline constexpr DWORD OFN_OVERWRITEPROMPT = 0x2;
 inline constexpr DWORD OFN_HIDEREADONLY = 0x4;
-inline constexpr DWORD OFN_NOCHANGEDIR = 0x8;
 
 // A modal dialog that asks for one file to open or to save. The filter is either a bare pattern
 // ("*.txt") or pairs of description and pattern, each followed by '|'. A typed name without an
-// extension gets the default extension. Unless OFN_NOCHANGEDIR is given, an accepted dialog makes
-// the chosen file's folder the process's current directory. With OFN_OVERWRITEPROMPT a save
-// dialog asks before it accepts an existing file.
+// extension gets the default extension. An accepted dialog makes the chosen file's folder the
+// process's current directory. With OFN_OVERWRITEPROMPT a save dialog asks before it accepts an
+// existing file.
 class CFileDialog {
 public:
     CFileDialog(BOOL open, const char* defaultExtension = nullptr, const char* fileName = nullptr,

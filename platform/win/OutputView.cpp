@@ -34,7 +34,6 @@ constexpr bool kLittleEndian = std::endian::native == std::endian::little;
 OutputView::OutputView(unsigned style, QWidget* parent) : QAbstractScrollArea(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setVerticalScrollBarPolicy(style & kVScroll ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
-    setHorizontalScrollBarPolicy(style & kHScroll ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
     if (!(style & kBorder))
         setFrameStyle(QFrame::NoFrame);
     viewport()->setCursor(Qt::IBeamCursor);

@@ -64,7 +64,6 @@ inline constexpr UINT BM_GETCHECK = 0x00F0;
 inline constexpr UINT BM_SETCHECK = 0x00F1;
 inline constexpr UINT EM_SETSEL = 0x00B1;
 inline constexpr UINT EM_SCROLLCARET = 0x00B7;
-inline constexpr UINT PBM_SETRANGE32 = 0x0406;
 inline constexpr UINT PBM_SETPOS = 0x0402;
 inline constexpr UINT PBM_GETRANGE = 0x0407;
 inline constexpr UINT PBM_GETPOS = 0x0408;
@@ -99,7 +98,6 @@ enum ControlStyle : unsigned {
     kReadOnly = 1u << 2,
     kBorder = 1u << 3,
     kVScroll = 1u << 4,
-    kHScroll = 1u << 5,
     kTabStop = 1u << 6,
     kWantReturn = 1u << 7,
     kBitmap = 1u << 8,
@@ -169,12 +167,9 @@ public:
     virtual ~CWnd();
 
     HWND GetSafeHwnd() const { return m_hWnd; }
-    bool IsWindow() const;
-    int GetDlgCtrlID() const;
     CWnd GetDlgItem(int id) const;
 
     CString GetWindowText() const;
-    void GetWindowText(CString& text) const { text = GetWindowText(); }
     void SetWindowText(const CString& text) const;
     // Hands the text over: a control that keeps the system's text (the output box) takes the
     // string's buffer instead of a copy, and the caller's string is left empty.
@@ -209,13 +204,12 @@ protected:
     HWND m_hWnd = 0;
 };
 
-// The progress bar control: range 0 to 100 unless set otherwise.
+// The progress bar control: its range is 0 to 100; PBM_SETPOS moves it.
 class CProgressCtrl : public CWnd {
 public:
     CProgressCtrl() = default;
     explicit CProgressCtrl(const CWnd& window) : CWnd(window.GetSafeHwnd()) {}
     void GetRange(int& low, int& high) const;
-    int SetPos(int position) const { return int(SendMessage(PBM_SETPOS, WPARAM(position))); }
 };
 
 // A font made by CreateFontA; handed to controls with WM_SETFONT (wParam = the CFont*).
@@ -256,7 +250,6 @@ public:
 
     INT_PTR DoModal();
     void EndDialog(int result);
-    UINT GetTemplateId() const { return m_nTemplateId; }
 
     virtual BOOL OnInitDialog();
     virtual void OnOK();
@@ -286,13 +279,13 @@ public:
     CWinThread(const CWinThread&) = delete;
     CWinThread& operator=(const CWinThread&) = delete;
 
+    // A worker runs InitInstance, then Run when InitInstance returned TRUE, then ExitInstance,
+    // each once.
     virtual BOOL InitInstance();
     virtual int Run();
     virtual int ExitInstance();
     // The application's main window.
     virtual CWnd GetMainWnd() const;
-
-    BOOL m_bAutoDelete = TRUE;
 };
 
 class CWinApp : public CWinThread {
@@ -316,8 +309,6 @@ namespace platform {
 bool StartThread(CWinThread* thread);
 // Waits until every worker thread has ended, serving sent messages meanwhile.
 void WaitForWorkerThreads();
-// Number of worker threads that have not ended yet.
-int RunningWorkerThreads();
 } // namespace platform
 
 // Creates a T on the calling thread and runs it on a new thread at once; null when the thread

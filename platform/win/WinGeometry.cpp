@@ -17,13 +17,6 @@ namespace platform {
 
 namespace {
 
-struct CurrentMessage {
-    UINT message = 0;
-    WPARAM wParam = 0;
-    LPARAM lParam = 0;
-};
-thread_local CurrentMessage t_current;
-
 // The frame around a top-level window: what the window manager (or the offscreen platform) adds
 // around the client area. Controls have none.
 QMargins FrameOf(const QWidget* widget) {
@@ -125,14 +118,6 @@ void PlaceAtDefault(QWidget* widget) {
 
 } // namespace
 
-LRESULT DispatchToDialog(CDialog* dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    const CurrentMessage outer = t_current;
-    t_current = {message, wParam, lParam};
-    const LRESULT result = dialog->WindowProc(message, wParam, lParam);
-    t_current = outer;
-    return result;
-}
-
 void PrepareDialogWindow(CDialog* dialog, QWidget* widget) {
     widget->winId(); // the window exists from here on, not shown
     if (AskFrameBeforeShowing(widget) == FrameNotice::Unknown) {
@@ -186,10 +171,6 @@ void DialogGeometryChanged(CDialog* dialog, QWidget* widget, GeometryChange chan
 } // namespace platform
 
 using namespace platform;
-
-LRESULT CDialog::Default() {
-    return CDialog::WindowProc(t_current.message, t_current.wParam, t_current.lParam);
-}
 
 void CWnd::GetWindowRect(RECT* rect) const {
     WithWindow(m_hWnd, [&](WindowRecord& record) {
@@ -254,15 +235,11 @@ BOOL CWnd::RedrawWindow(const RECT* updateRect, const void* /*updateRegion*/, UI
 }
 
 BOOL CWnd::IsZoomed() const {
-    BOOL zoomed = FALSE;
-    WithWindow(m_hWnd, [&](WindowRecord& record) { zoomed = record.widget->isMaximized(); });
-    return zoomed;
+    return WidgetState(m_hWnd, &QWidget::isMaximized);
 }
 
 BOOL CWnd::IsIconic() const {
-    BOOL iconic = FALSE;
-    WithWindow(m_hWnd, [&](WindowRecord& record) { iconic = record.widget->isMinimized(); });
-    return iconic;
+    return WidgetState(m_hWnd, &QWidget::isMinimized);
 }
 
 BOOL CWnd::ShowWindow(int command) const {

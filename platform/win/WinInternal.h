@@ -9,15 +9,17 @@
 #include <QPointer>
 #include <QWidget>
 #include <atomic>
-#include <map>
 
+// What a CFont holds (Font.cpp).
 struct FontData {
     QFont font;
 };
 
 namespace platform {
 
-// Every live window, by handle. Only the window thread reads or writes this map.
+// ---- The handle registry (Handles.cpp): the window thread's alone --------------------------
+
+// What the layer knows of a live window.
 struct WindowRecord {
     QPointer<QWidget> widget;
     CDialog* dialog = nullptr; // set for dialog windows
@@ -26,14 +28,26 @@ struct WindowRecord {
     HICON icon = nullptr;
 };
 
-std::map<HWND, WindowRecord>& Windows();
+// Gives a new window its handle.
+HWND RegisterWindow(const WindowRecord& record);
+// Forgets a window and the controls it is the parent of; a main window that goes is no longer the
+// main window.
+void UnregisterWindow(HWND window);
+// The record of a live window; null when the window is gone.
+WindowRecord* FindWindowRecord(HWND window);
+// The widget of a live window; null when the window is gone or the handle is 0.
+QWidget* WidgetOf(HWND window);
 // The application's main window, readable from any thread.
 extern std::atomic<HWND> g_mainWindow;
 
+// ---- The window thread (WindowThread.cpp) --------------------------------------------------
+
+// True on the thread that owns the windows, and on every thread before the application object
+// exists.
 bool OnWindowThread();
 
 // Runs work on the window thread: directly when called there, otherwise queued to the window
-// thread while the caller waits. Without an application object nothing runs.
+// thread while the caller waits.
 template <class Work> void RunOnWindowThread(Work&& work) {
     if (OnWindowThread()) {
         work();
@@ -46,34 +60,51 @@ template <class Work> void RunOnWindowThread(Work&& work) {
 template <class Use> bool WithWindow(HWND window, Use&& use) {
     bool found = false;
     RunOnWindowThread([&] {
-        auto it = Windows().find(window);
-        if (it == Windows().end() || it->second.widget.isNull())
-            return;
-        found = true;
-        use(it->second);
+        if (WindowRecord* record = FindWindowRecord(window)) {
+            found = true;
+            use(*record);
+        }
     });
     return found;
 }
 
-// The default handling of a message by a window: what a control does with it.
-LRESULT DefaultWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-MessageBoxFunction& MessageBoxHook();
+// What read(record) gives for a live window, read on the window thread; fallback when the window
+// is gone.
+template <class Result, class Read> Result ReadWindow(HWND window, Result fallback, Read&& read) {
+    WithWindow(window, [&](WindowRecord& record) { fallback = read(record); });
+    return fallback;
+}
 
-// Pictures: messages about images and icons that a control or dialog handles by default, and the
-// window being painted by the window system at this moment (null outside a paint).
-LRESULT PictureMessage(WindowRecord& record, UINT message, WPARAM wParam, LPARAM lParam);
-QWidget*& PaintingWidget();
+// A widget's yes-or-no state (isEnabled, isVisible, ...), read on the window thread; FALSE when
+// the window is gone.
+inline BOOL WidgetState(HWND window, bool (QWidget::*state)() const) {
+    return ReadWindow(window, FALSE,
+                      [&](WindowRecord& record) { return BOOL((record.widget->*state)()); });
+}
+
+// ---- Message routing (MessageRouting.cpp) and where messages end up ------------------------
 
 // Hands a message to a dialog's WindowProc, recording it for CDialog::Default.
 LRESULT DispatchToDialog(CDialog* dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// The default handling of a message by a window: what a control does with it.
+LRESULT DefaultWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The messages of the standard controls (ControlMessages.cpp); 0 for any other message.
+LRESULT ControlMessage(WindowRecord& record, UINT message, WPARAM wParam, LPARAM lParam);
+// Messages about images and icons that a control or dialog handles by default (Gdi.cpp).
+LRESULT PictureMessage(WindowRecord& record, UINT message, WPARAM wParam, LPARAM lParam);
+// The window being painted by the window system at this moment; null outside a paint (Gdi.cpp).
+QWidget*& PaintingWidget();
+
+// ---- Dialogs (Dialog.cpp) and their geometry (WinGeometry.cpp, WinX11.cpp) -----------------
 
 // True while a dialog window is being set up: created, its OnInitDialog not yet returned.
 bool IsSettingUp(const QWidget* window);
 
-// Dialog window geometry (WinGeometry.cpp). Before OnInitDialog: creates the window without
-// showing it, learns the frame it will have, so that outer rectangles hold from the start, asks
-// the dialog for its size limits and puts the window at its default place. Where the frame cannot
-// be known before the window is shown, the window is shown and its frame waited for.
+// Before OnInitDialog: creates the window without showing it, learns the frame it will have, so
+// that outer rectangles hold from the start, asks the dialog for its size limits and puts the
+// window at its default place. Where the frame cannot be known before the window is shown, the
+// window is shown and its frame waited for.
 void PrepareDialogWindow(CDialog* dialog, QWidget* widget);
 // Shows a set-up dialog window, modal over its owner when it has one.
 void ShowDialogWindow(QWidget* widget);
@@ -87,4 +118,5 @@ FrameNotice AskFrameBeforeShowing(QWidget* window);
 // converts the outer size limits to client pixels again.
 enum class GeometryChange { Size, Move, State };
 void DialogGeometryChanged(CDialog* dialog, QWidget* widget, GeometryChange change);
+
 } // namespace platform

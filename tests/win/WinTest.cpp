@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <atomic>
 #include <gtest/gtest.h>
 #include <string>
 #include <thread>
@@ -100,6 +101,38 @@ TEST(WinTest, DialogFollowsItsFontsEndsByKeyOrCloseBoxAndIsThenGone) {
     platform::PumpMessagesUntil([&] { return sent >= 0; });
     worker.join();
     EXPECT_EQ(sent, 0);
+}
+
+// Default is the default processing of the message being handled, for the user's commands (Enter,
+// the close box) as for a sent one: a dialog that leaves its commands to it ends as CDialog does.
+TEST(WinTest, DefaultHandlesTheUsersCommandsAsSentOnes) {
+    struct Deferring : Window {
+        LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+            return message == WM_COMMAND ? Default() : Window::WindowProc(message, wParam, lParam);
+        }
+    } dialog;
+    EXPECT_EQ(
+        dialog.Modal([&] { QTest::keyClick(dialog.Native()->focusWidget(), Qt::Key_Return); }),
+        IDOK);
+    EXPECT_EQ(dialog.Modal([&] { dialog.Native()->close(); }), IDCANCEL);
+    EXPECT_EQ(dialog.Modal([&] { dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED)); }),
+              IDOK);
+}
+
+// A worker runs InitInstance, Run and ExitInstance once each on its own thread, also when it keeps
+// the default Run, and the wait for the workers returns once it has deleted itself.
+TEST(WinTest, AWorkerEndsOnceAndTheWaitSeesItGone) {
+    static std::atomic<int> exits{0}, alive{0};
+    struct Worker : CWinThread {
+        Worker() { ++alive; }
+        ~Worker() override { --alive; }
+        BOOL InitInstance() override { return AfxGetThread() == this; }
+        int ExitInstance() override { return ++exits; }
+    };
+    ASSERT_NE(AfxBeginThread<Worker>(), nullptr);
+    platform::WaitForWorkerThreads();
+    EXPECT_EQ(exits, 1);
+    EXPECT_EQ(alive, 0);
 }
 
 // A dialog that logs its handlers and runs a step of the test inside OnInitDialog.

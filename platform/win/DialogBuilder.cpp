@@ -1,0 +1,171 @@
+// Dialogs from their templates: dialog units, the window's font and frame, the widget of each kind
+// of control and the style bits it takes, and labels that grow to their text.
+
+#include "platform/win/DialogBuilder.h"
+
+#include "platform/win/DialogWidget.h"
+#include "platform/win/OutputView.h"
+#include "platform/win/WinInternal.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace platform {
+
+namespace {
+
+DialogUnits UnitsOf(const QFont& font) {
+    const QFontMetrics metrics(font);
+    const int width52 = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int average = (width52 / 26 + 1) / 2;
+    return {average / 4.0, metrics.height() / 8.0};
+}
+
+QFont DialogFont(const DialogTemplate& dialogTemplate) {
+    QFont font;
+    // Faces of other systems fall back to a close sans face here.
+    font.setFamilies({QString::fromUtf8(dialogTemplate.fontFace), QStringLiteral("Liberation Sans"),
+                      QStringLiteral("DejaVu Sans")});
+    font.setPointSize(dialogTemplate.fontPoints);
+    return font;
+}
+
+QWidget* CreateControl(const ControlTemplate& control, QWidget* parent) {
+    const QString caption = QString::fromUtf8(control.caption);
+    const unsigned style = control.style;
+    QWidget* widget = nullptr;
+    switch (control.kind) {
+    case ControlKind::Static: {
+        auto* label = new QLabel(caption, parent);
+        if (style & kCenter)
+            label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        else
+            label->setAlignment((style & kAlignRight ? Qt::AlignRight : Qt::AlignLeft) |
+                                Qt::AlignVCenter);
+        widget = label;
+        break;
+    }
+    case ControlKind::Edit:
+        if ((style & kMultiLine) && (style & kReadOnly)) {
+            widget = new OutputView(style, parent); // the output box: millions of lines
+        } else if (style & kMultiLine) {
+            auto* edit = new QPlainTextEdit(parent);
+            edit->setLineWrapMode(style & kAutoHScroll ? QPlainTextEdit::NoWrap
+                                                       : QPlainTextEdit::WidgetWidth);
+            edit->setVerticalScrollBarPolicy(style & kVScroll ? Qt::ScrollBarAlwaysOn
+                                                              : Qt::ScrollBarAsNeeded);
+            edit->setTabChangesFocus(true);
+            if (!(style & kBorder))
+                edit->setFrameStyle(QFrame::NoFrame);
+            widget = edit;
+        } else {
+            auto* line = new QLineEdit(parent);
+            line->setReadOnly(style & kReadOnly);
+            line->setFrame(style & kBorder);
+            widget = line;
+        }
+        break;
+    case ControlKind::PushButton: {
+        // A bitmap button shows only its image.
+        auto* button = new QPushButton(style & kBitmap ? QString() : caption, parent);
+        button->setAutoDefault(false);
+        button->setDefault(style & kDefaultButton);
+        button->setFlat(style & kFlat);
+        widget = button;
+        break;
+    }
+    case ControlKind::CheckBox:
+        widget = new QCheckBox(caption, parent);
+        break;
+    case ControlKind::ProgressBar: {
+        auto* bar = new QProgressBar(parent);
+        bar->setRange(0, 100);
+        bar->setValue(0);
+        bar->setTextVisible(false);
+        widget = bar;
+        break;
+    }
+    }
+    if (!(style & kTabStop))
+        widget->setFocusPolicy(control.kind == ControlKind::Static ? Qt::NoFocus : Qt::ClickFocus);
+    return widget;
+}
+
+// A label whose text is wider than its rectangle grows away from its aligned edge rather than
+// clipping the text. Lines of a multi-line label take the font's line spacing: it grows downwards
+// rather than losing its last line.
+void GrowToText(QLabel* label, unsigned style) {
+    const int missing = label->sizeHint().width() - label->width();
+    if (missing > 0) {
+        QRect rect = label->geometry();
+        if (style & kCenter)
+            rect.adjust(-missing / 2, 0, missing - missing / 2, 0);
+        else if (style & kAlignRight)
+            rect.setLeft(rect.left() - missing);
+        else
+            rect.setRight(rect.right() + missing);
+        label->setGeometry(rect);
+    }
+    const int below = label->sizeHint().height() - label->height();
+    if (label->text().contains(QLatin1Char('\n')) && below > 0)
+        label->resize(label->width(), label->height() + below);
+}
+
+} // namespace
+
+DialogUnits ShapeDialogWindow(QDialog& window, const DialogTemplate& dialogTemplate) {
+    window.setWindowTitle(QString::fromUtf8(dialogTemplate.caption));
+    window.setFont(DialogFont(dialogTemplate));
+    const DialogUnits units = UnitsOf(window.font());
+    window.resize(units.ToX(dialogTemplate.cx), units.ToY(dialogTemplate.cy));
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (dialogTemplate.resizable)
+        flags |= Qt::WindowMinMaxButtonsHint;
+    else
+        window.setFixedSize(window.size());
+    window.setWindowFlags(flags);
+    window.setSizeGripEnabled(false);
+    return units;
+}
+
+std::vector<QWidget*> CreateControls(DialogWidget& window, HWND dialog,
+                                     const DialogTemplate& dialogTemplate,
+                                     const DialogUnits& units) {
+    QWidget* previous = nullptr;
+    std::vector<QWidget*> controls;
+    for (const ControlTemplate& control : dialogTemplate.controls) {
+        QWidget* child = CreateControl(control, &window);
+        controls.push_back(child);
+        child->setGeometry(units.ToX(control.x), units.ToY(control.y), units.ToX(control.cx),
+                           units.ToY(control.cy));
+        child->setVisible(control.visible);
+        if (auto* label = qobject_cast<QLabel*>(child))
+            GrowToText(label, control.style);
+        WindowRecord record;
+        record.widget = child;
+        record.id = control.id;
+        record.parent = dialog;
+        const HWND handle = RegisterWindow(record);
+        if (auto* button = qobject_cast<QAbstractButton*>(child)) {
+            DialogWidget* const target = &window;
+            const int id = control.id;
+            QObject::connect(button, &QAbstractButton::clicked, target,
+                             [target, id, handle] { target->Command(id, LPARAM(handle)); });
+        }
+        if (previous != nullptr && child->focusPolicy() != Qt::NoFocus)
+            QWidget::setTabOrder(previous, child);
+        if (child->focusPolicy() != Qt::NoFocus)
+            previous = child;
+    }
+    return controls;
+}
+
+} // namespace platform
