@@ -19,6 +19,7 @@ public:
     const CString& GetDirectory() const { return m_strDirectory; }
     const CString& GetCommandPath() const { return m_strCommandPath; }
     const CString& GetFileName() const { return m_strFileName; }
+    const CString& GetCurrentDirectory() const { return m_strCurrentDirectory; }
 
     static CString AddTrailingBackslash(const CString& path);
     static CString GetCurrentDir();
