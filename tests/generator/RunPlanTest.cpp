@@ -1,6 +1,7 @@
 #include "generator/RunPlan.h"
 
 #include "generator/Alphabet.h"
+#include "tests/support/Platform.h"
 
 #include <gtest/gtest.h>
 #include <tuple>
@@ -21,11 +22,13 @@ std::pair<RunStatus, std::uint64_t> Held(const RunPlan& plan, std::size_t limit)
 // Each password takes its characters at the widest character's size, and "\r\n"; the buffer
 // adds a closing zero.
 TEST(RunPlan, CountsEveryLineAtItsWidestAndTheClosingZero) {
+    using testing_support::CharacterBytes;
     const Alphabet ascii("ABC"), twoAndThree("a\xC3\xA9\xE2\x82\xAC"); // a é €
+    const std::size_t three = CharacterBytes(3), four = CharacterBytes(4);
     const std::tuple<const RunPlan, std::size_t, std::size_t> cases[] = {
         {RunPlan(3, 4, ascii), 6, 19},
-        {RunPlan(2, 5, twoAndThree), 17, 35},
-        {RunPlan(1, 1, Alphabet(kWidest)), 6, 7},
+        {RunPlan(2, 5, twoAndThree), 5 * three + 2, 2 * (5 * three + 2) + 1},
+        {RunPlan(1, 1, Alphabet(kWidest)), four + 2, four + 3},
     };
     for (const auto& [plan, line, buffer] : cases) {
         EXPECT_EQ(plan.Outcome().status, RunStatus::Done);
@@ -49,8 +52,9 @@ TEST(RunPlan, RefusesSizesItCannotCountAndOutputsMemoryCannotHold) {
 
     const RunPlan widest(kMax32, kMax32, Alphabet(kWidest));
     EXPECT_EQ(widest.Outcome().status, RunStatus::Done); // streamed, it needs no such memory
-    EXPECT_EQ(Held(widest, RunPlan::kNoLimit),
-              std::pair(RunStatus::TooLarge, std::uint64_t(0xFFFFFFFD00000002u)));
+    const std::uint64_t widestBytes =
+        std::uint64_t(kMax32) * (std::uint64_t(kMax32) * testing_support::CharacterBytes(4) + 2);
+    EXPECT_EQ(Held(widest, RunPlan::kNoLimit), std::pair(RunStatus::TooLarge, widestBytes));
     // Below an object's limit, but beyond the machine's memory.
     const RunPlan beyondMemory(kMax32, kMax32, Alphabet("AB"));
     EXPECT_EQ(Held(beyondMemory, RunPlan::kNoLimit).first, RunStatus::TooLarge);

@@ -17,6 +17,12 @@ namespace testing_support {
 
 inline constexpr bool kWindows = MIRRAK_WINDOWS != 0;
 
+// The bytes of a character that takes utf8Bytes in UTF-8: on POSIX texts are UTF-8; on Windows
+// they are of a single-byte code page, where every byte is a character.
+inline std::size_t CharacterBytes(std::size_t utf8Bytes) {
+    return kWindows ? 1 : utf8Bytes;
+}
+
 // A device that takes every byte written to it.
 inline const std::string kNullDevice = kWindows ? "NUL" : "/dev/null";
 
