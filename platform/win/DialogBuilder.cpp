@@ -15,27 +15,13 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <algorithm>
+#include <cmath>
 
 namespace platform {
 
 namespace {
-
-DialogUnits UnitsOf(const QFont& font) {
-    const QFontMetrics metrics(font);
-    const int width52 = metrics.horizontalAdvance(
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    const int average = (width52 / 26 + 1) / 2;
-    return {average / 4.0, metrics.height() / 8.0};
-}
-
-QFont DialogFont(const DialogTemplate& dialogTemplate) {
-    QFont font;
-    // Faces of other systems fall back to a close sans face here.
-    font.setFamilies({QString::fromUtf8(dialogTemplate.fontFace), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("DejaVu Sans")});
-    font.setPointSize(dialogTemplate.fontPoints);
-    return font;
-}
 
 QWidget* CreateControl(const ControlTemplate& control, QWidget* parent) {
     const QString caption = QString::fromUtf8(control.caption);
@@ -120,9 +106,29 @@ void GrowToText(QLabel* label, unsigned style) {
 
 } // namespace
 
+QFont DialogFont(const char* face, int points, double dpi) {
+    QFont font;
+    font.setFamilies({QString::fromUtf8(face), QStringLiteral("Liberation Sans"),
+                      QStringLiteral("DejaVu Sans")});
+    font.setPixelSize(std::max(1, int(std::lround(points * dpi / 72))));
+    return font;
+}
+
+DialogUnits UnitsOf(const QFont& font) {
+    const QFontMetrics metrics(font);
+    const int width52 = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int average = (width52 / 26 + 1) / 2;
+    const QFontMetricsF exact(font);
+    const double cell = std::ceil(exact.ascent()) + std::ceil(exact.descent());
+    return {average / 4.0, cell / 8.0};
+}
+
 DialogUnits ShapeDialogWindow(QDialog& window, const DialogTemplate& dialogTemplate) {
     window.setWindowTitle(QString::fromUtf8(dialogTemplate.caption));
-    window.setFont(DialogFont(dialogTemplate));
+    const QScreen* screen = window.screen();
+    window.setFont(DialogFont(dialogTemplate.fontFace, dialogTemplate.fontPoints,
+                              screen ? screen->logicalDotsPerInchY() : 96.0));
     const DialogUnits units = UnitsOf(window.font());
     window.resize(units.ToX(dialogTemplate.cx), units.ToY(dialogTemplate.cy));
     Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

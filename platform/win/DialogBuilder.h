@@ -8,6 +8,7 @@
 #include <vector>
 
 class QDialog;
+class QFont;
 class QWidget;
 
 namespace platform {
@@ -22,6 +23,15 @@ struct DialogUnits {
     int ToX(int units) const { return int(units * x + 0.5); }
     int ToY(int units) const { return int(units * y + 0.5); }
 };
+
+// The font of a dialog template at a screen's logical DPI. As where the templates come from, a
+// point size is a whole number of pixels (8 points at 96 DPI are 11); faces of other systems fall
+// back to one of the same widths.
+QFont DialogFont(const char* face, int points, double dpi);
+// The dialog units of a font: the average width of the 52 letters / 4 across; the character cell
+// / 8 down, the cell being the ascent and the descent each rounded up to whole pixels, so that an
+// 11-pixel font of the common sans-serif metrics has a 13-pixel cell.
+DialogUnits UnitsOf(const QFont& font);
 
 // Gives a dialog window its template's caption, font, size and frame; returns the dialog units of
 // its font.

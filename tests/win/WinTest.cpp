@@ -2,6 +2,7 @@
 
 #include "platform/win/Win.h"
 
+#include "platform/win/DialogBuilder.h"
 #include "tests/support/TestTemplate.h"
 
 #include <QApplication>
@@ -73,12 +74,10 @@ TEST(WinTest, DialogFollowsItsFontsEndsByKeyOrCloseBoxAndIsThenGone) {
     INT_PTR ended = window.Modal([&] {
         gone = window.GetSafeHwnd();
         EXPECT_TRUE(platform::SendMessageChecked(gone, PBM_GETPOS, 0, 0));
-        // A dialog unit is an average character width / 4 across, a character height / 8 down.
-        const QFontMetrics metrics(window.Native()->font());
-        const QString letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-        const int x = (metrics.horizontalAdvance(letters) / 26 + 1) / 2, y = metrics.height();
-        EXPECT_EQ(window.Native()->width(), qRound(230 * x / 4.0));
-        EXPECT_EQ(window.Native()->height(), qRound(174 * y / 8.0));
+        // The template's 8-point font has base units of 6 x 13 pixels at 96 DPI, in the logical
+        // pixels of every scale factor: 230 x 174 units are 345 x 283 pixels.
+        EXPECT_EQ(window.Native()->size(), QSize(345, 283));
+        EXPECT_EQ(QFontInfo(window.Native()->font()).pixelSize(), 11);
         // A positive font height is the character cell; Courier New may be Liberation Mono.
         CFont font;
         font.CreateFontA(17, 0, 0, 0, 0, FALSE, FALSE, FALSE, 0, 0, 0, 0, 0, "Courier New");
@@ -101,6 +100,31 @@ TEST(WinTest, DialogFollowsItsFontsEndsByKeyOrCloseBoxAndIsThenGone) {
     platform::PumpMessagesUntil([&] { return sent >= 0; });
     worker.join();
     EXPECT_EQ(sent, 0);
+}
+
+// Dialog units follow the dialog font: x is its average character width / 4, y its character cell
+// / 8, the cell being the ascent and the descent each rounded up to whole pixels. A point size is
+// a whole number of pixels at the screen's logical DPI, so the units grow with the DPI.
+TEST(WinTest, DialogUnitsComeFromTheFontAtTheScreensDpi) {
+    const struct {
+        double dpi;
+        int pixels;
+        platform::DialogUnits units;
+    } cases[] = {{96, 11, {1.5, 1.625}}, {120, 13, {2, 1.875}}, {192, 21, {3, 3.125}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dpi);
+        const QFont font = platform::DialogFont("MS Sans Serif", 8, c.dpi);
+        EXPECT_EQ(font.pixelSize(), c.pixels);
+        const platform::DialogUnits units = platform::UnitsOf(font);
+        EXPECT_EQ(units.x, c.units.x);
+        EXPECT_EQ(units.y, c.units.y);
+    }
+    // A face that is wider and taller gives larger units: its texts keep their room.
+    const QFont dejaVu = platform::DialogFont("DejaVu Sans", 8, 96);
+    if (QFontInfo(dejaVu).family() == "DejaVu Sans") {
+        EXPECT_GT(platform::UnitsOf(dejaVu).x, 1.5);
+        EXPECT_GT(platform::UnitsOf(dejaVu).y, 1.625);
+    }
 }
 
 // Default is the default processing of the message being handled, for the user's commands (Enter,
