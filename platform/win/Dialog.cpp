@@ -3,9 +3,11 @@
 
 #include "platform/win/DialogBuilder.h"
 #include "platform/win/DialogWidget.h"
+#include "platform/win/OutputView.h"
 #include "platform/win/WinInternal.h"
 
 #include <QEventLoop>
+#include <QLineEdit>
 #include <optional>
 #include <vector>
 
@@ -13,12 +15,20 @@ namespace platform {
 
 namespace {
 
+// As a dialog manager gives the focus to a control: an edit has its whole text selected, so that
+// what the user types replaces it. (Tab does the same: the edits select their text themselves when
+// the focus comes by Tab.)
 void FocusFirstTabStop(const DialogTemplate& dialogTemplate,
                        const std::vector<QWidget*>& controls) {
     for (std::size_t i = 0; i < controls.size(); ++i) {
         const ControlTemplate& control = dialogTemplate.controls[i];
         if ((control.style & kTabStop) && control.visible && controls[i]->isEnabled()) {
-            controls[i]->setFocus(Qt::TabFocusReason);
+            QWidget* const first = controls[i];
+            first->setFocus(Qt::TabFocusReason);
+            if (auto* line = qobject_cast<QLineEdit*>(first))
+                line->selectAll();
+            else if (auto* output = dynamic_cast<OutputView*>(first))
+                output->SelectAll();
             return;
         }
     }

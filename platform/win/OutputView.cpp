@@ -415,6 +415,9 @@ void OutputView::changeEvent(QEvent* event) {
 
 void OutputView::focusInEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusInEvent(event);
+    // Reached by Tab, the box has all its text selected, as the dialog's other edits have.
+    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
+        SelectAll();
     viewport()->update();
 }
 

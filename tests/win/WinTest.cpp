@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFontInfo>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -243,6 +244,39 @@ TEST(WinTest, InputDuringSetUpWaitsForOnInitDialogAndAnEndThenKeepsTheWindowHidd
         EXPECT_EQ(probe.Modal(close), IDCANCEL);
         EXPECT_EQ(probe.m_log, "init() command2 cancel ");
     }
+}
+
+// The first tab stop has the focus when the window appears, and an edit there has its whole text
+// selected, so that typing replaces it; a click into it places the caret instead.
+TEST(WinTest, TheFirstEditHasTheFocusWithItsTextSelectedWhenTheWindowAppears) {
+    Probe probe;
+    probe.m_inInit = [&] { probe.GetDlgItem(1001).SetWindowText("12"); };
+    QString selected = "(not shown)";
+    struct Watch : QObject {
+        bool eventFilter(QObject* object, QEvent* event) override {
+            if (event->type() == QEvent::Show)
+                m_shown(object);
+            return false;
+        }
+        std::function<void(QObject*)> m_shown;
+    } watch;
+    watch.m_shown = [&](QObject* object) {
+        if (object != probe.Native())
+            return;
+        const auto* edit = qobject_cast<QLineEdit*>(probe.Native()->focusWidget());
+        selected = edit ? edit->selectedText() : "(no edit)";
+    };
+    qApp->installEventFilter(&watch);
+    probe.Modal([&] {
+        auto* edit = qobject_cast<QLineEdit*>(probe.Native()->focusWidget());
+        ASSERT_NE(edit, nullptr);
+        edit->clearFocus();
+        QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(edit->width() - 3, 5));
+        EXPECT_FALSE(edit->hasSelectedText());
+        EXPECT_EQ(edit->cursorPosition(), 2);
+    });
+    qApp->removeEventFilter(&watch);
+    EXPECT_EQ(selected, "12");
 }
 
 // The window is shown once OnInitDialog has placed it: where it was moved, maximized if it was.
