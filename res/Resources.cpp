@@ -1,5 +1,6 @@
 // The program's resources as data: dialog templates (rectangles in dialog units). The icon and
-// bitmaps are in res/Images.cpp.
+// bitmaps are in res/Images.cpp. The image buttons are named for assistive technology by the page
+// each opens (the guide, the news, the community; see MainDialog's link addresses).
 
 #include "res/Resources.h"
 
@@ -34,7 +35,7 @@ const DialogTemplate kMainDialog{
         {IDCANCEL, ControlKind::PushButton, "Exit", true, 0, 170, 105, 55, 14},
         {Id::kOutput, ControlKind::Edit, "", true,
          kMultiLine | kReadOnly | kBorder | kVScroll | kAutoVScroll | kAutoHScroll | kTabStop, 5,
-         52, 155, 67},
+         52, 155, 67, "Passwords"},
         {Id::kWelcome, ControlKind::PushButton, "Welcome", false, kBitmap | kTabStop, 7, 100, 220,
          30},
         {Id::kUpper, ControlKind::CheckBox, "Upper letters", true, 0, 5, 5, 60, 10},
@@ -50,14 +51,15 @@ const DialogTemplate kMainDialog{
         {Id::kSpecial, ControlKind::CheckBox, "Special symbols", true, 0, 5, 37, 70, 10},
         {Id::kSpecialSymbols, ControlKind::Edit, "", true, kBorder | kTabStop | kAutoHScroll, 75,
          35, 85, 14},
-        {Id::kProgress, ControlKind::ProgressBar, "Progress1", true, kBorder, 5, 125, 220, 7},
+        {Id::kProgress, ControlKind::ProgressBar, "Progress1", true, kBorder, 5, 125, 220, 7,
+         "Progress"},
         {Id::kComplete, ControlKind::PushButton, "Complete", false, 0, 51, 18, 50, 14},
         {Id::kLink1, ControlKind::PushButton, "Button1", true, kBitmap | kFlat | kTabStop, 5, 134,
-         67, 39},
+         67, 39, "Guide"},
         {Id::kLink2, ControlKind::PushButton, "Button1", true, kBitmap | kFlat | kTabStop, 82, 134,
-         67, 39},
+         67, 39, "News"},
         {Id::kLink3, ControlKind::PushButton, "Button1", true, kBitmap | kFlat | kTabStop, 158, 134,
-         67, 39},
+         67, 39, "Community"},
         {Id::kLayoutReference2, ControlKind::Static, "Static", false, 0, 116, 129, 20, 8},
     },
 };

@@ -132,6 +132,27 @@ void GrowToText(QLabel* label, unsigned style) {
         label->resize(label->width(), label->height() + below);
 }
 
+// What assistive technology calls a control (see ControlTemplate); empty where the toolkit says it
+// already, from the text the control shows, so that a caption changed later is followed.
+QString AccessibleName(const ControlTemplate& control, const ControlTemplate* previous) {
+    if (control.name != nullptr)
+        return QString::fromUtf8(control.name);
+    switch (control.kind) {
+    case ControlKind::Edit:
+        if (previous != nullptr &&
+            (previous->kind == ControlKind::Static || previous->kind == ControlKind::CheckBox))
+            return QString::fromUtf8(previous->caption);
+        return {};
+    case ControlKind::PushButton:
+        // A bitmap button shows its image, not its caption.
+        return control.style & kBitmap ? QString::fromUtf8(control.caption) : QString();
+    case ControlKind::ProgressBar:
+        return QString::fromUtf8(control.caption);
+    default:
+        return {};
+    }
+}
+
 } // namespace
 
 QFont DialogFont(const char* face, int points, double dpi) {
@@ -175,8 +196,16 @@ std::vector<QWidget*> CreateControls(DialogWidget& window, HWND dialog,
                                      const DialogUnits& units) {
     QWidget* previous = nullptr;
     std::vector<QWidget*> controls;
+    const ControlTemplate* before = nullptr;
     for (const ControlTemplate& control : dialogTemplate.controls) {
         QWidget* child = CreateControl(control, &window);
+        if (const QString name = AccessibleName(control, before); !name.isEmpty())
+            child->setAccessibleName(name);
+        // A label just before an edit is its label: the edit is its buddy.
+        if (auto* label = controls.empty() ? nullptr : qobject_cast<QLabel*>(controls.back());
+            label && control.kind == ControlKind::Edit)
+            label->setBuddy(child);
+        before = &control;
         controls.push_back(child);
         child->setGeometry(units.ToX(control.x), units.ToY(control.y), units.ToX(control.cx),
                            units.ToY(control.cy));

@@ -41,6 +41,7 @@ OutputView::OutputView(unsigned style, QWidget* parent) : QAbstractScrollArea(pa
     m_dragTimer.callOnTimeout([this] { DragScroll(); });
     UpdateMetrics();
     UpdateScrollBars();
+    MakeAccessible();
 }
 
 OutputView::~OutputView() {
@@ -60,6 +61,7 @@ void OutputView::SetText(CString&& text) {
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
     viewport()->update();
+    NotifyAccessible(true);
 }
 
 void OutputView::BuildLineIndex() {
@@ -199,6 +201,7 @@ void OutputView::SetSelection(std::size_t anchor, std::size_t caret) {
     m_nCaret = Snap(caret);
     m_bKeepGoal = false;
     viewport()->update();
+    NotifyAccessible(false);
 }
 
 CString OutputView::SelectedText() const {
@@ -238,6 +241,7 @@ void OutputView::MoveCaret(std::size_t offset, bool extend) {
         m_nAnchor = offset;
     ScrollToCaret();
     viewport()->update();
+    NotifyAccessible(false);
 }
 
 void OutputView::SelectWordAt(std::size_t offset) {

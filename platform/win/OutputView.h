@@ -44,6 +44,11 @@ public:
     std::size_t FirstVisibleLine() const;
     std::size_t LineOf(std::size_t offset) const;
 
+    // What assistive technology is told (OutputViewAccessible.cpp): the number of lines of text,
+    // and where the caret or the selection is, in lines and columns counted from 1.
+    QString AccessibleLines() const;
+    QString AccessiblePosition() const;
+
     // CustomControl: EM_SETSEL, EM_SCROLLCARET and the window text.
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     CString WindowText() const override { return m_text; }
@@ -65,6 +70,10 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    void MakeAccessible();
+    // Tells assistive technology, where it listens, that the caret or selection moved, and with
+    // linesChanged that the text changed.
+    void NotifyAccessible(bool linesChanged);
     void BuildLineIndex();
     void UpdateMetrics();
     void UpdateScrollBars();

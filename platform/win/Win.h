@@ -108,7 +108,9 @@ enum ControlStyle : unsigned {
     kDefaultButton = 1u << 13, // the push button that Enter means
 };
 
-// One control of a dialog template; the rectangle is in dialog units.
+// One control of a dialog template; the rectangle is in dialog units. Assistive technology names a
+// control by the text it shows, an edit by the label (static or check box) just before it in the
+// template; name, where given, says what neither says (what a picture shows, what a box holds).
 struct ControlTemplate {
     int id;
     ControlKind kind;
@@ -116,6 +118,7 @@ struct ControlTemplate {
     bool visible;
     unsigned style;
     int x, y, cx, cy;
+    const char* name = nullptr;
 };
 
 // A dialog template: size in dialog units, caption, font, controls in tab order.

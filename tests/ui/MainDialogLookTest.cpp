@@ -8,6 +8,8 @@
 #include "platform/win/WinInternal.h"
 #include "tests/ui/MainDialogRun.h"
 
+#include <QAccessible>
+#include <QAccessibleValueInterface>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -15,6 +17,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -131,6 +134,88 @@ TEST_F(MainDialogLookTest, TheFocusedImageButtonShowsAFocusMark) {
         Widget(kOutput)->setFocus(Qt::TabFocusReason);
         EXPECT_EQ(welcome->grab().toImage(), before);
         welcome->hide();
+    });
+}
+
+struct Accessible {
+    QString name;
+    QAccessible::Role role;
+};
+
+Accessible Describe(QWidget* widget) {
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+    if (face == nullptr)
+        return {"(none)", QAccessible::NoRole};
+    return {face->text(QAccessible::Name), face->role()};
+}
+
+// Every shown control has a name and a role: its caption, the label before an edit, or what the
+// image buttons open. The progress bar tells its value; the output box its lines and selection.
+TEST_F(MainDialogLookTest, EveryShownControlHasANameAndARoleForAssistiveTechnology) {
+    const std::tuple<int, const char*, QAccessible::Role> expected[] = {
+        {kQuantityLabel, "Quantity", QAccessible::StaticText},
+        {kQuantity, "Quantity", QAccessible::EditableText},
+        {kLengthLabel, "Length", QAccessible::StaticText},
+        {kLength, "Length", QAccessible::EditableText},
+        {kGenerate, "Generate", QAccessible::Button},
+        {kSave, "Save...", QAccessible::Button},
+        {kOpen, "Open...", QAccessible::Button},
+        {kAbout, "About...", QAccessible::Button},
+        {kHelp, "Help...", QAccessible::Button},
+        {IDCANCEL, "Exit", QAccessible::Button},
+        {kOutput, "Passwords", QAccessible::EditableText},
+        {kUpper, "Upper letters", QAccessible::CheckBox},
+        {kLower, "Lower letters", QAccessible::CheckBox},
+        {kDigits, "Numbers", QAccessible::CheckBox},
+        {kSpecial, "Special symbols", QAccessible::CheckBox},
+        {kSpecialSymbols, "Special symbols", QAccessible::EditableText},
+        {kProgress, "Progress", QAccessible::ProgressBar},
+        {kLink1, "Guide", QAccessible::Button},
+        {kLink2, "News", QAccessible::Button},
+        {kLink3, "Community", QAccessible::Button},
+    };
+    Run([&] {
+        QAccessible::setActive(true);
+        int shown = 0;
+        for (QWidget* child : Window()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            shown += child->isVisible();
+        EXPECT_EQ(shown, int(std::size(expected)));
+        for (const auto& [id, name, role] : expected) {
+            SCOPED_TRACE(id);
+            QWidget* widget = Widget(id);
+            ASSERT_NE(widget, nullptr);
+            const Accessible got = Describe(widget);
+            EXPECT_EQ(got.name, name);
+            EXPECT_EQ(got.role, role);
+        }
+
+        QProgressBar* bar = Window()->findChild<QProgressBar*>();
+        Item(kProgress).SendMessage(PBM_SETPOS, 40);
+        QAccessibleValueInterface* value =
+            QAccessible::queryAccessibleInterface(bar)->valueInterface();
+        ASSERT_NE(value, nullptr);
+        EXPECT_EQ(value->currentValue().toInt(), 40);
+        EXPECT_EQ(value->maximumValue().toInt(), 100);
+
+        // The output box tells how many lines it has and where the selection is, never its text.
+        QAccessibleInterface* output = QAccessible::queryAccessibleInterface(Widget(kOutput));
+        Item(kOutput).SetWindowText("Ab3$x-9Q\r\nsecond\r\nthird");
+        EXPECT_EQ(output->text(QAccessible::Description), "3 lines");
+        Item(kOutput).SendMessage(EM_SETSEL, 2, 12);
+        EXPECT_EQ(output->text(QAccessible::Value),
+                  "selected from line 1, column 3 to line 2, column 3");
+        Item(kOutput).SendMessage(EM_SETSEL, 20, 20);
+        EXPECT_EQ(output->text(QAccessible::Value), "line 3, column 3");
+        EXPECT_TRUE(output->state().readOnly && output->state().multiLine);
+        Item(kOutput).SetWindowText("one line");
+        EXPECT_EQ(output->text(QAccessible::Description), "1 line");
+        Item(kOutput).SetWindowText("a\r\nb\r\n"); // a break at the end starts no line
+        EXPECT_EQ(output->text(QAccessible::Description), "2 lines");
+        QTest::keyClick(Widget(kOutput), Qt::Key_Down);
+        EXPECT_EQ(output->text(QAccessible::Value), "line 2, column 1");
+        Item(kOutput).SetWindowText("one line");
+        for (const auto kind : {QAccessible::Name, QAccessible::Value, QAccessible::Description})
+            EXPECT_FALSE(output->text(kind).contains("one line"));
     });
 }
 
