@@ -7,7 +7,8 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev fonts-liberation fp-utils
                 libgtest-dev libgmock-dev)
 # What running the tests needs beyond that.
-TEST_PACKAGES=(xvfb openbox xdotool xclip x11-utils desktop-file-utils wmctrl)
+TEST_PACKAGES=(xvfb openbox xdotool xclip x11-utils desktop-file-utils wmctrl dbus at-spi2-core
+               python3-dbus)
 
 # build/ has one configuration, the same for every script that builds there (run, test,
 # screenshot), so that no script undoes another's and sets off a rebuild. The sanitized build of
