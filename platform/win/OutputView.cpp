@@ -11,11 +11,13 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <algorithm>
 #include <bit>
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 namespace platform {
@@ -34,6 +36,9 @@ constexpr bool kLittleEndian = std::endian::native == std::endian::little;
 OutputView::OutputView(unsigned style, QWidget* parent) : QAbstractScrollArea(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setVerticalScrollBarPolicy(style & kVScroll ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
+    // Long lines scroll sideways with the caret (and a sideways wheel), without a bar: the box has
+    // few lines, and a bar would take one of them.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     if (!(style & kBorder))
         setFrameStyle(QFrame::NoFrame);
     viewport()->setCursor(Qt::IBeamCursor);
@@ -59,7 +64,7 @@ void OutputView::SetText(CString&& text) {
     m_bKeepGoal = false;
     UpdateScrollBars();
     verticalScrollBar()->setValue(0);
-    horizontalScrollBar()->setValue(0);
+    m_nShift = 0;
     viewport()->update();
     NotifyAccessible(true);
 }
@@ -68,13 +73,18 @@ void OutputView::BuildLineIndex() {
     const char* const data = m_text.data();
     const std::size_t size = m_text.size();
     m_lines.Clear();
+    m_columns.Clear();
     std::size_t maxColumns = 0;
     std::size_t start = 0;
-    // Only a line with more bytes than the longest so far can have more characters.
+    std::size_t line = 0;
+    // Long lines are indexed, and so counted; of the others only a line with more bytes than the
+    // longest so far can have more characters.
     const auto endLine = [&](std::size_t end) {
         if (end > start && data[end - 1] == '\r')
             --end;
-        if (end - start > maxColumns) {
+        if (const std::optional<std::size_t> columns = m_columns.AddLine(line++, data, start, end))
+            maxColumns = std::max(maxColumns, *columns);
+        else if (end - start > maxColumns) {
             std::size_t columns = 0;
             for (std::size_t at = start; at < end; ++columns)
                 at +=
@@ -165,13 +175,18 @@ std::size_t OutputView::Previous(std::size_t offset) const {
 }
 
 std::size_t OutputView::Column(std::size_t offset) const {
+    const std::size_t line = LineOf(offset);
+    if (const std::optional<std::size_t> column = m_columns.ColumnOf(m_text.data(), line, offset))
+        return *column;
     std::size_t column = 0;
-    for (std::size_t at = LineStart(LineOf(offset)); at < offset; ++column)
+    for (std::size_t at = LineStart(line); at < offset; ++column)
         at += CharBytes(at);
     return column;
 }
 
 std::size_t OutputView::OffsetAt(std::size_t line, std::size_t column) const {
+    if (const std::optional<std::size_t> at = m_columns.OffsetOf(m_text.data(), line, column))
+        return *at;
     std::size_t at = LineStart(line);
     const std::size_t end = LineEnd(line);
     for (; column > 0 && at < end; --column)
@@ -182,14 +197,15 @@ std::size_t OutputView::OffsetAt(std::size_t line, std::size_t column) const {
 std::size_t OutputView::OffsetAt(QPoint point) const {
     const double row = std::floor(double(point.y() - kMargin) / m_nLineHeight);
     const double line = std::clamp(double(FirstVisibleLine()) + row, 0.0, double(LineCount() - 1));
-    const double x = point.x() - kMargin + horizontalScrollBar()->value();
+    const double x = point.x() - kMargin + double(m_nShift);
     const double column = std::max(0.0, std::floor(x / m_nCharWidth + 0.5));
     return OffsetAt(std::size_t(line), std::size_t(column));
 }
 
 QPoint OutputView::PositionOf(std::size_t offset) const {
     const auto row = std::ptrdiff_t(LineOf(offset)) - std::ptrdiff_t(FirstVisibleLine());
-    return {kMargin + int(Column(offset)) * m_nCharWidth - horizontalScrollBar()->value(),
+    const double x = kMargin + double(Column(offset)) * m_nCharWidth - double(m_nShift);
+    return {int(std::clamp(x, double(INT_MIN / 2), double(INT_MAX / 2))),
             kMargin + int(std::clamp<std::ptrdiff_t>(row, -1, INT_MAX / 2 / m_nLineHeight)) *
                           m_nLineHeight};
 }
@@ -254,6 +270,11 @@ void OutputView::SelectWordAt(std::size_t offset) {
         SetSelection(offset, offset);
         return;
     }
+    // A long line without blanks is one word: it is not walked.
+    if (!blank(probe) && m_columns.HasBlank(line) == false) {
+        SetSelection(start, end);
+        return;
+    }
     const bool kind = blank(probe);
     std::size_t first = probe, last = probe;
     while (first > start && blank(first - 1) == kind)
@@ -287,11 +308,30 @@ void OutputView::UpdateScrollBars() {
     vertical->setRange(0, std::max(0, int(lines) - rows));
     vertical->setPageStep(rows);
     vertical->setSingleStep(1);
-    const double width = 2.0 * kMargin + double(m_nMaxColumns + 1) * m_nCharWidth;
-    QScrollBar* horizontal = horizontalScrollBar();
-    horizontal->setRange(0, int(std::clamp(width - viewport()->width(), 0.0, double(INT_MAX))));
-    horizontal->setPageStep(viewport()->width());
-    horizontal->setSingleStep(m_nCharWidth);
+    SetShift(m_nShift);
+}
+
+std::int64_t OutputView::MaxShift() const {
+    const std::int64_t width =
+        2 * kMargin + std::int64_t(m_nMaxColumns + 1) * std::int64_t(m_nCharWidth);
+    return std::max<std::int64_t>(0, width - viewport()->width());
+}
+
+void OutputView::SetShift(std::int64_t shift) {
+    shift = std::clamp<std::int64_t>(shift, 0, MaxShift());
+    if (shift != m_nShift) {
+        m_nShift = shift;
+        viewport()->update();
+    }
+}
+
+void OutputView::FitWholeLines() {
+    // The text area is a whole number of lines high, below the top margin; what is left over of
+    // the box's height lies under it, so that no line is shown cut.
+    const int height = contentsRect().height() - kMargin;
+    const int spare = height >= m_nLineHeight ? height % m_nLineHeight : 0;
+    if (viewportMargins().bottom() != spare)
+        setViewportMargins(0, 0, 0, spare);
 }
 
 void OutputView::ScrollToCaret() {
@@ -302,13 +342,12 @@ void OutputView::ScrollToCaret() {
         vertical->setValue(int(line));
     else if (line >= FirstVisibleLine() + rows)
         vertical->setValue(int(line - rows + 1));
-    const double x = double(Column(m_nCaret)) * m_nCharWidth;
-    QScrollBar* horizontal = horizontalScrollBar();
+    const std::int64_t x = std::int64_t(Column(m_nCaret)) * m_nCharWidth;
     const int width = viewport()->width() - 2 * kMargin;
-    if (x < horizontal->value())
-        horizontal->setValue(int(x));
-    else if (x + m_nCharWidth > horizontal->value() + width)
-        horizontal->setValue(int(std::min(x + m_nCharWidth - width + width / 4, double(INT_MAX))));
+    if (x < m_nShift)
+        SetShift(x);
+    else if (x + m_nCharWidth > m_nShift + width)
+        SetShift(x + m_nCharWidth - width + width / 4);
 }
 
 void OutputView::scrollContentsBy(int, int) {
@@ -317,7 +356,19 @@ void OutputView::scrollContentsBy(int, int) {
 
 void OutputView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
+    FitWholeLines();
     UpdateScrollBars();
+}
+
+void OutputView::wheelEvent(QWheelEvent* event) {
+    // Sideways, the wheel moves the text by three cells a notch.
+    const int sideways = event->angleDelta().x();
+    if (sideways == 0 || std::abs(sideways) < std::abs(event->angleDelta().y())) {
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    SetShift(m_nShift - std::int64_t(sideways) * 3 * m_nCharWidth / 120);
+    event->accept();
 }
 
 // ---- painting ------------------------------------------------------------------------------
@@ -329,15 +380,18 @@ void OutputView::paintEvent(QPaintEvent*) {
     const QColor text = colors.color(QPalette::Text);
     const QColor selectedText = colors.color(QPalette::HighlightedText);
     const QBrush highlight = colors.brush(QPalette::Highlight);
-    const int shift = horizontalScrollBar()->value();
-    const std::size_t firstColumn = std::size_t(shift / m_nCharWidth);
+    // Columns and x in 64 bits: a line may be wider than an int of pixels.
+    const std::size_t firstColumn = std::size_t(m_nShift / m_nCharWidth);
     const std::size_t lastColumn =
-        std::size_t((shift + viewport()->width()) / m_nCharWidth) + 1; // exclusive
+        std::size_t((m_nShift + viewport()->width()) / m_nCharWidth) + 1; // exclusive
+    const int firstX = kMargin - int(m_nShift % m_nCharWidth);
     const std::size_t selStart = std::min(m_nAnchor, m_nCaret);
     const std::size_t selEnd = std::max(m_nAnchor, m_nCaret);
     const auto* bytes = reinterpret_cast<const unsigned char*>(m_text.data());
     const auto xOf = [&](std::size_t column) {
-        return kMargin + int(column) * m_nCharWidth - shift;
+        const std::int64_t cells = std::int64_t(column) - std::int64_t(firstColumn);
+        return firstX +
+               int(std::clamp<std::int64_t>(cells, -2, INT_MAX / 2 / m_nCharWidth)) * m_nCharWidth;
     };
 
     const std::size_t first = FirstVisibleLine();
@@ -345,10 +399,8 @@ void OutputView::paintEvent(QPaintEvent*) {
     for (std::size_t line = first; line < last; ++line) {
         const int top = kMargin + int(line - first) * m_nLineHeight;
         const std::size_t end = LineEnd(line);
-        std::size_t at = LineStart(line);
-        std::size_t column = 0;
-        for (; column < firstColumn && at < end; ++column)
-            at += CharBytes(at);
+        std::size_t at = OffsetAt(line, firstColumn);
+        std::size_t column = at < end ? firstColumn : Column(at);
         // Runs of plain characters with one selection state are drawn with one call; any other
         // character is drawn alone in its cell, so that the columns stay on the grid.
         QString run;
@@ -399,9 +451,16 @@ void OutputView::paintEvent(QPaintEvent*) {
 
 bool OutputView::event(QEvent* event) {
     const bool handled = QAbstractScrollArea::event(event);
+    if (event->type() != QEvent::Paint)
+        return handled;
+    QPainter painter(this);
+    // The height left under the whole lines is the text area's colour.
+    const QRect text = viewport()->geometry();
+    painter.fillRect(
+        QRect(text.left(), text.bottom() + 1, text.width(), viewportMargins().bottom()),
+        viewport()->palette().brush(viewport()->backgroundRole()));
     // The focus shows as a frame in the highlight colour, whatever the style draws.
-    if (event->type() == QEvent::Paint && hasFocus() && frameStyle() != QFrame::NoFrame) {
-        QPainter painter(this);
+    if (hasFocus() && frameStyle() != QFrame::NoFrame) {
         painter.setPen(palette().color(QPalette::Highlight));
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
@@ -412,6 +471,7 @@ void OutputView::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
         UpdateMetrics();
+        FitWholeLines();
         UpdateScrollBars();
         viewport()->update();
     }

@@ -2,14 +2,19 @@
 
 // The read-only multi-line box that shows a run's passwords: a text of millions of lines is kept
 // once, as the system's bytes (lines ending "\r\n"), with the start of every line; only the
-// visible lines are painted, and the selection is a pair of byte offsets into the text.
+// visible lines are painted, and the selection is a pair of byte offsets into the text. Long lines
+// are indexed by columns, so that no key, click or paint costs time in proportion to a line's
+// length. It has a vertical scroll bar and scrolls sideways with the caret, without a bar, and its
+// text area is a whole number of lines high.
 
+#include "platform/win/ColumnIndex.h"
 #include "platform/win/CustomControl.h"
 #include "platform/win/LineIndex.h"
 
 #include <QAbstractScrollArea>
 #include <QTimer>
 #include <cstddef>
+#include <cstdint>
 
 class QMenu;
 
@@ -40,6 +45,8 @@ public:
     // Where the caret stands at offset, in the viewport's pixels: the top of its cell's left edge.
     QPoint PositionOf(std::size_t offset) const;
     int LineHeight() const { return m_nLineHeight; }
+    // How far the text is scrolled sideways, in pixels.
+    std::int64_t HorizontalShift() const { return m_nShift; }
     std::size_t LineCount() const { return m_lines.Count(); }
     std::size_t FirstVisibleLine() const;
     std::size_t LineOf(std::size_t offset) const;
@@ -59,6 +66,7 @@ protected:
     void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -77,6 +85,9 @@ private:
     void BuildLineIndex();
     void UpdateMetrics();
     void UpdateScrollBars();
+    void FitWholeLines();
+    std::int64_t MaxShift() const;
+    void SetShift(std::int64_t shift);
     int VisibleRows() const;
 
     std::size_t LineStart(std::size_t line) const { return m_lines.Start(line); }
@@ -95,6 +106,7 @@ private:
 
     CString m_text;
     LineIndex m_lines;
+    ColumnIndex m_columns;         // the long lines' characters
     std::size_t m_nMaxColumns = 0; // characters in the longest line
     std::size_t m_nAnchor = 0;
     std::size_t m_nCaret = 0;
@@ -103,6 +115,7 @@ private:
     bool m_bDragging = false;
     QPoint m_dragPoint;
     QTimer m_dragTimer;
+    std::int64_t m_nShift = 0; // pixels scrolled sideways
     int m_nLineHeight = 1;
     int m_nCharWidth = 1;
     int m_nAscent = 0;

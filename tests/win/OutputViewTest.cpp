@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 #include <string>
 #include <tuple>
@@ -137,10 +138,10 @@ TEST_F(OutputViewTest, KeysMoveSelectAndCopyAndLeaveDialogKeysAlone) {
         // A line wider than the box scrolls sideways to keep the caret in view.
         Set(std::string(300, 'w') + "\r\n");
         Key(Qt::Key_End);
-        EXPECT_GT(m_view->horizontalScrollBar()->value(), 0);
+        EXPECT_GT(m_view->HorizontalShift(), 0);
         EXPECT_LT(m_view->PositionOf(300).x(), m_view->viewport()->width());
         Key(Qt::Key_Home);
-        EXPECT_EQ(m_view->horizontalScrollBar()->value(), 0);
+        EXPECT_EQ(m_view->HorizontalShift(), 0);
         Key(Qt::Key_Tab);
         EXPECT_NE(Native()->focusWidget(), m_view);
     });
@@ -182,6 +183,84 @@ TEST_F(OutputViewTest, MouseSelectsAndTheContextMenuCopiesAndSelectsAll) {
         EXPECT_EQ(Clipboard(), "Ab3$x-9Q");
         menu("Select &All");
         EXPECT_EQ(m_view->SelectedText(), m_output.GetWindowText());
+    });
+}
+
+// The box has a vertical scroll bar and none across; its text area is a whole number of lines high
+// at any height, the rest under it in the text's colour; a long line scrolls sideways with the
+// caret and with a sideways wheel.
+TEST_F(OutputViewTest, ShowsWholeLinesWithAVerticalBarAndNoneAcross) {
+    Run([&] {
+        CString text;
+        for (int i = 0; i < 30; ++i)
+            text += (i == 3 ? std::string(300, 'w') : "line " + std::to_string(i)) + "\r\n";
+        Set(text);
+        QWidget* area = m_view->viewport();
+        EXPECT_TRUE(m_view->verticalScrollBar()->isVisible());
+        EXPECT_FALSE(m_view->horizontalScrollBar()->isVisible());
+        const int line = m_view->LineHeight();
+        const QSize start = m_view->size();
+        for (int height = start.height(); height < start.height() + 2 * line; height += 3) {
+            SCOPED_TRACE(height);
+            m_view->resize(start.width(), height);
+            EXPECT_EQ((area->height() - 2) % line, 0); // 2: the top margin
+            EXPECT_GT(area->height() + line, m_view->contentsRect().height());
+            // The last visible line ends inside the text area.
+            Key(Qt::Key_End, Qt::ControlModifier);
+            EXPECT_LE(m_view->PositionOf(text.size()).y() + line, area->height());
+            const QImage shown = m_view->grab().toImage();
+            const QRect band(area->geometry().bottomLeft() + QPoint(0, 1),
+                             m_view->contentsRect().bottomRight() - QPoint(20, 0));
+            if (band.height() > 0) {
+                EXPECT_EQ(shown.pixelColor(band.center()), area->palette().color(QPalette::Base));
+            }
+        }
+        m_view->resize(start);
+        Select(24, 24);   // line 3
+        Key(Qt::Key_End); // the caret takes the text sideways
+        const std::int64_t shift = m_view->HorizontalShift();
+        EXPECT_GT(shift, 0);
+        EXPECT_LT(m_view->PositionOf(m_view->Caret()).x(), area->width());
+        QWheelEvent back(QPointF(10, 10), area->mapToGlobal(QPointF(10, 10)), {}, {120, 0},
+                         Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(area, &back);
+        EXPECT_EQ(m_view->HorizontalShift(),
+                  shift - 3 * QFontMetrics(m_view->font()).horizontalAdvance('0'));
+    });
+}
+
+// On a long line a column and an offset convert by the line's index, also where its characters
+// take several bytes: the caret keeps its column across lines, a click lands on the character
+// under it wherever the line is scrolled, and a line without blanks is one word.
+TEST_F(OutputViewTest, LongLinesKeepColumnsByTheirIndex) {
+    std::string wide;
+    for (int i = 0; i < 5000; ++i)
+        wide += "\xC3\xA9"; // é, two bytes
+    const std::string text = wide + "xyz\r\n" + std::string(9000, 'a') + "\r\nshort";
+    const std::size_t second = wide.size() + 5; // the start of the line of a's
+    Run([&] {
+        Set(text);
+        Select(0, 0);
+        Key(Qt::Key_End);
+        EXPECT_EQ(m_view->Caret(), wide.size() + 3);
+        const int cell = QFontMetrics(m_view->font()).horizontalAdvance('0');
+        // Columns, not bytes: "xyz" ends 5003 cells from the start.
+        EXPECT_EQ(m_view->PositionOf(wide.size() + 3).x() - m_view->PositionOf(2 * 4000).x(),
+                  1003 * cell);
+        Select(second + 6000, second + 6000);
+        Key(Qt::Key_Up); // column 6000 is past the first line's 5003: its end
+        EXPECT_EQ(m_view->Caret(), wide.size() + 3);
+        Select(2 * 4321, 2 * 4321);
+        Key(Qt::Key_Down);
+        EXPECT_EQ(m_view->Caret(), second + 4321);
+        Key(Qt::Key_Up);
+        EXPECT_EQ(m_view->Caret(), 2u * 4321);
+        Key(Qt::Key_Right);
+        EXPECT_EQ(m_view->Caret(), 2u * 4322);
+        QTest::mouseClick(m_view->viewport(), Qt::LeftButton, {}, At(2 * 4317));
+        EXPECT_EQ(m_view->Caret(), 2u * 4317);
+        QTest::mouseDClick(m_view->viewport(), Qt::LeftButton, {}, At(second + 8990));
+        EXPECT_EQ(m_view->SelectedText(), std::string(9000, 'a'));
     });
 }
 
