@@ -5,16 +5,21 @@
 // measurements on stderr.
 // Run it in an empty folder: the dialog reads and writes "gen.cfg" in the current directory.
 //   gui-bench [REPETITIONS]
+//   gui-bench --long-line [LENGTH]    one password of LENGTH (300,000,000) characters: the time of
+//                                     End and the other keys and clicks on its line, painted
 // The link wraps CWnd::SendNotifyMessage (bench/CMakeLists.txt), so that every progress message
 // the worker sends is counted and timed where the worker hands it over.
 #include "generator/Alphabet.h"
 #include "generator/PasswordMaker.h"
 #include "generator/RandomSource.h"
 #include "generator/RunPlan.h"
+#include "platform/win/OutputView.h"
 #include "res/Resources.h"
 #include "ui/MainDialog.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QTimer>
 #include <QWidget>
@@ -23,6 +28,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <sys/resource.h>
 #include <thread>
@@ -194,6 +200,90 @@ const Run& Best(const std::vector<Run>& runs, int quantity) {
     return *best;
 }
 
+// One password of the given length through the dialog, then keys and a click on its line, each
+// timed from the event until the window is painted again.
+int LongLine(long long length) {
+    BenchDialog dialog;
+    AfxGetApp()->m_pMainWnd = &dialog;
+    bool failed = false;
+    QTimer::singleShot(0, [&] {
+        auto* window = static_cast<QWidget*>(dialog.NativeWindow());
+        dialog.GetDlgItem(MainDialog::kQuantity).SetWindowText("1");
+        dialog.GetDlgItem(MainDialog::kLength).SetWindowText(std::to_string(length));
+        const Clock::time_point press = Clock::now();
+        dialog.OnGenerate();
+        platform::WaitForWorkerThreads();
+        // The output box has the focus, with the password's line and the empty one after it.
+        auto* view = dynamic_cast<platform::OutputView*>(window->focusWidget());
+        if (view == nullptr || view->LineCount() != 2) {
+            std::fputs("gui-bench: the output box does not hold the password's line\n", stderr);
+            failed = true;
+            dialog.OnCancel();
+            return;
+        }
+        window->repaint();
+        std::fprintf(stderr,
+                     "  one password of %lld characters shown %.1f ms after the press "
+                     "(the end notice, the text into the box, %.1f ms)\n",
+                     length, Ms(Clock::now() - press), Ms(dialog.completeEnd - dialog.completeAt));
+        QWidget* output = view;
+        const auto timed = [&](const char* what, const std::function<void()>& act) {
+            const Clock::time_point start = Clock::now();
+            act();
+            window->repaint();
+            const double ms = Ms(Clock::now() - start);
+            std::fprintf(stderr, "  %s: %.1f ms\n", what, ms);
+            return ms;
+        };
+        const auto key = [&](Qt::Key which, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+            return [=] {
+                QKeyEvent down(QEvent::KeyPress, which, modifiers);
+                QApplication::sendEvent(output, &down);
+                QKeyEvent up(QEvent::KeyRelease, which, modifiers);
+                QApplication::sendEvent(output, &up);
+            };
+        };
+        const auto click = [&](QPoint at) {
+            return [=] {
+                QWidget* area = output->childAt(at) ? output->childAt(at) : output;
+                const QPoint local = area->mapFrom(output, at);
+                const QPoint global = area->mapToGlobal(local);
+                QMouseEvent down(QEvent::MouseButtonPress, local, global, Qt::LeftButton,
+                                 Qt::LeftButton, Qt::NoModifier);
+                QApplication::sendEvent(area, &down);
+                QMouseEvent up(QEvent::MouseButtonRelease, local, global, Qt::LeftButton,
+                               Qt::NoButton, Qt::NoModifier);
+                QApplication::sendEvent(area, &up);
+            };
+        };
+        timed("Home", key(Qt::Key_Home));
+        const double end = timed("End", key(Qt::Key_End));
+        // End put the caret after the last character, in view.
+        const int caretX = view->PositionOf(view->Caret()).x();
+        if (view->Caret() != std::size_t(length) || caretX < 0 ||
+            caretX >= view->viewport()->width()) {
+            std::fprintf(stderr, "gui-bench: End left the caret at %zu, x %d\n", view->Caret(),
+                         caretX);
+            failed = true;
+        }
+        timed("Left", key(Qt::Key_Left));
+        timed("click in the line's shown part", click(QPoint(40, 8)));
+        timed("Home again", key(Qt::Key_Home));
+        timed("Ctrl+End", key(Qt::Key_End, Qt::ControlModifier));
+        timed("Shift+Home (the whole line selected)", key(Qt::Key_Home, Qt::ShiftModifier));
+        timed("Up", key(Qt::Key_Up));
+        std::printf("gui_long_line_end_ms: %.1f ms\n", end);
+        dialog.OnCancel();
+    });
+    dialog.DoModal();
+    AfxGetApp()->m_pMainWnd = nullptr;
+    platform::WaitForWorkerThreads();
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("gui_long_line_peak_rss_bytes: %.0f bytes\n", double(usage.ru_maxrss) * 1024);
+    return failed ? 1 : 0;
+}
+
 } // namespace
 
 extern "C" BOOL __real__ZNK4CWnd17SendNotifyMessageEjml(const CWnd* window, UINT message,
@@ -212,7 +302,8 @@ extern "C" BOOL __wrap__ZNK4CWnd17SendNotifyMessageEjml(const CWnd* window, UINT
 }
 
 int main(int argc, char** argv) {
-    const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    const bool longLine = argc > 1 && std::string(argv[1]) == "--long-line";
+    const int repetitions = argc > 1 && !longLine ? std::max(1, std::atoi(argv[1])) : 3;
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     g_windowThread = std::this_thread::get_id();
     CWinApp app;
@@ -221,6 +312,8 @@ int main(int argc, char** argv) {
         std::fputs("gui-bench: no window system\n", stderr);
         return 1;
     }
+    if (longLine)
+        return LongLine(argc > 2 ? std::max(1LL, std::atoll(argv[2])) : 300000000LL);
 
     // A small run first, so that fonts and the output box's layout are warm.
     std::vector<int> quantities{1000};
