@@ -107,6 +107,7 @@ TEST(WinTest, DialogFollowsItsFontsEndsByKeyOrCloseBoxAndIsThenGone) {
 // / 8, the cell being the ascent and the descent each rounded up to whole pixels. A point size is
 // a whole number of pixels at the screen's logical DPI, so the units grow with the DPI.
 TEST(WinTest, DialogUnitsComeFromTheFontAtTheScreensDpi) {
+    ASSERT_TRUE(platform::EnsureGuiApplication());
     const struct {
         double dpi;
         int pixels;
