@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Prints the program's window as assistive technology sees it over the AT-SPI bus: one line per
-shown control, "role<TAB>name<TAB>x y width height" in screen pixels, the dialog first. Ends with
+shown control, "role<TAB>name<TAB>x y width height<TAB>description", sizes in screen pixels, the
+dialog first. Ends with
 status 1 when no application called mirrak-generator is on the bus within the given seconds."""
 import sys
 import time
@@ -26,9 +27,10 @@ def main():
         extents = [int(v) for v in node.GetExtents(
             dbus.UInt32(0), dbus_interface="org.a11y.atspi.Component")]
         if extents[2] > 0 and extents[3] > 0:
-            out.append("%s\t%s\t%s" % (node.GetRoleName(dbus_interface=ACCESSIBLE),
-                                       get(name, path, "Name"),
-                                       " ".join(str(v) for v in extents)))
+            out.append("%s\t%s\t%s\t%s" % (node.GetRoleName(dbus_interface=ACCESSIBLE),
+                                           get(name, path, "Name"),
+                                           " ".join(str(v) for v in extents),
+                                           get(name, path, "Description")))
         for child_name, child_path in node.GetChildren(dbus_interface=ACCESSIBLE):
             walk(child_name, child_path, out)
 

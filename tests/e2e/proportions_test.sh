@@ -60,6 +60,9 @@ for scale in 1 2; do
     got=$(awk -F'\t' 'NR > 1 && $1 != "filler" && $1 != "scroll bar" { print $1 "\t" $2 }' controls)
     [ "$got" = "$expected" ] || fail "at scale $scale the controls on the bus are:
 $got"
+    # The output box tells its number of lines, not its text.
+    lines=$(awk -F'\t' '$2 == "Passwords" { print $4 }' controls)
+    [ "$lines" = "0 lines" ] || fail "the output box describes itself as \"$lines\""
     # The dialog's extents are its client area; the band runs from the image buttons to its bottom.
     read -r left band <<<"$(awk -F'\t' '
         NR == 1 { split($3, d, " ") }
