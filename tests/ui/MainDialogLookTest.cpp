@@ -49,6 +49,9 @@ protected:
                              .toUtf8());
             config.close();
             qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + path).toUtf8());
+            DialogTest::SetUpTestSuite(); // the platform reads the file as the application starts
+            QFile::remove(path);
+            return;
         }
         DialogTest::SetUpTestSuite();
     }
