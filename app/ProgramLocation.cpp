@@ -3,6 +3,8 @@
 #include "platform/os/CommandLine.h"
 #include "platform/os/Files.h"
 
+#include <algorithm>
+
 using platform::kPathSeparator;
 
 ProgramLocation& ProgramLocation::Instance() {
@@ -47,6 +49,15 @@ void ProgramLocation::SetPath(const CString& commandPath, const CString& path) {
     const std::size_t directoryLength = k == CString::npos ? 0 : k + 1;
     m_strFileName = path.substr(directoryLength);
     m_strDirectory = path.substr(0, directoryLength);
+}
+
+std::vector<CString> ProgramLocation::DataFolders() {
+    CString directory = platform::ExecutableDirectory();
+    if (directory.empty())
+        directory = Instance().GetDirectory();
+    CString installed = directory + MIRRAK_DATA_DIR_FROM_PROGRAM + "/";
+    std::replace(installed.begin(), installed.end(), '/', kPathSeparator);
+    return {directory, installed};
 }
 
 CString ProgramLocation::AddTrailingBackslash(const CString& path) {
