@@ -4,6 +4,7 @@
 #include "platform/os/Files.h"
 
 #include <algorithm>
+#include <filesystem>
 
 using platform::kPathSeparator;
 
@@ -55,9 +56,11 @@ std::vector<CString> ProgramLocation::DataFolders() {
     CString directory = platform::ExecutableDirectory();
     if (directory.empty())
         directory = Instance().GetDirectory();
-    CString installed = directory + MIRRAK_DATA_DIR_FROM_PROGRAM + "/";
+    CString installed = MIRRAK_DATA_DIR_FROM_PROGRAM "/";
     std::replace(installed.begin(), installed.end(), '/', kPathSeparator);
-    return {directory, installed};
+    // Without its ".." steps where the folder is a full path, as it is shown to the desktop.
+    const std::filesystem::path path(directory + installed);
+    return {directory, path.is_absolute() ? path.lexically_normal().string() : path.string()};
 }
 
 CString ProgramLocation::AddTrailingBackslash(const CString& path) {

@@ -51,7 +51,11 @@ TEST(ProgramLocationTest, DataFoldersAreTheProgramsOwnFolderThenItsInstalledData
     const std::vector<CString> folders = ProgramLocation::DataFolders();
     ASSERT_EQ(folders.size(), 2u);
     EXPECT_EQ(folders[0], platform::ExecutableDirectory());
-    EXPECT_EQ(folders[1], folders[0] + NativePath("../share/mirrak-generator/"));
+    EXPECT_EQ(folders[1],
+              std::filesystem::path(folders[0] + NativePath("../share/mirrak-generator/"))
+                  .lexically_normal()
+                  .string());
+    EXPECT_EQ(folders[1].find(".."), CString::npos);
 }
 
 } // namespace
