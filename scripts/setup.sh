@@ -6,8 +6,11 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # What configuring and building build/ needs: it is configured with its tests, so GoogleTest too.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev fonts-liberation fp-utils
                 libgtest-dev libgmock-dev)
-# What running the tests needs beyond that.
-TEST_PACKAGES=(xvfb openbox xdotool xclip x11-utils desktop-file-utils wmctrl)
+# What running the tests needs beyond that: an X server, a window manager and input for the window;
+# the validators of the desktop entry and the metainfo, and man for the manual page; a headless
+# Wayland compositor and Qt's Wayland plugin for the window on Wayland.
+TEST_PACKAGES=(xvfb openbox xdotool xclip x11-utils desktop-file-utils wmctrl appstream man-db
+               groff-base weston qt6-wayland)
 
 # build/ has one configuration, the same for every script that builds there (run, test,
 # screenshot), so that no script undoes another's and sets off a rebuild. The sanitized build of
