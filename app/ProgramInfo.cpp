@@ -25,7 +25,8 @@ InfoRequest RequestOf(const CString& token) {
 InfoRequest FindInfoRequest(const platform::ProcessCommandLine& commandLine) {
     if (const auto* words = std::get_if<platform::CommandLineWords>(&commandLine)) {
         for (std::size_t i = 1; i < words->words.size(); ++i)
-            if (const InfoRequest request = RequestOf(words->words[i]); request != InfoRequest::None)
+            if (const InfoRequest request = RequestOf(words->words[i]);
+                request != InfoRequest::None)
                 return request;
         return InfoRequest::None;
     }

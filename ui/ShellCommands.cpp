@@ -58,7 +58,8 @@ void MainDialog::OnHelpButton() {
         return;
     // The pages lie beside the help file, or in one of the data folders.
     std::vector<CString> pageFolders = folders;
-    pageFolders.insert(pageFolders.begin(), helpFile.substr(0, helpFile.size() - std::strlen(kHelpFile)));
+    pageFolders.insert(pageFolders.begin(),
+                       helpFile.substr(0, helpFile.size() - std::strlen(kHelpFile)));
     if (const CString pages = FindInFolders(pageFolders, kHelpPagesIndex);
         !pages.empty() && Open(pages))
         return;

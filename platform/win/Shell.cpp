@@ -40,8 +40,8 @@ bool DesktopOpensType(const char* mimeType) {
         return false;
     QProcess query;
     query.setProgram(tool);
-    query.setArguments({QStringLiteral("query"), QStringLiteral("default"),
-                        QString::fromUtf8(mimeType)});
+    query.setArguments(
+        {QStringLiteral("query"), QStringLiteral("default"), QString::fromUtf8(mimeType)});
     query.setStandardInputFile(QProcess::nullDevice());
     query.setStandardErrorFile(QProcess::nullDevice());
     query.start();

@@ -33,10 +33,10 @@ WindowPlatformChoice ChooseWindowPlatform(const char* userChoice, const DisplayP
             const QByteArray name = entry.split(':').front().trimmed().toLower();
             if (name.isEmpty())
                 continue;
-            const bool reachable =
-                name == "xcb"                ? probes.x11()
-                : name.startsWith("wayland") ? probes.wayland() && probes.waylandPlugin()
-                                             : true;
+            const bool reachable = name == "xcb" ? probes.x11()
+                                   : name.startsWith("wayland")
+                                       ? probes.wayland() && probes.waylandPlugin()
+                                       : true;
             if (reachable)
                 return {true, ""};
         }
@@ -81,8 +81,8 @@ bool WaylandCompositorAnswers() {
     const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return false;
-    const bool connected = connect(fd, reinterpret_cast<const sockaddr*>(&address),
-                                   sizeof(address)) == 0;
+    const bool connected =
+        connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
     close(fd);
     return connected;
 }

@@ -19,8 +19,8 @@ struct WindowPlatformChoice {
 
 // Whether a display answers, asked only when the choice depends on it.
 struct DisplayProbes {
-    std::function<bool()> x11;     // an X server at DISPLAY
-    std::function<bool()> wayland; // a Wayland compositor at WAYLAND_DISPLAY
+    std::function<bool()> x11;           // an X server at DISPLAY
+    std::function<bool()> wayland;       // a Wayland compositor at WAYLAND_DISPLAY
     std::function<bool()> waylandPlugin; // Qt's Wayland platform plugin is installed
 };
 

@@ -39,9 +39,9 @@ bool EnsureGuiApplication() {
     if (!DisplayAvailable())
         return false;
     // Asked once: Qt would end the process on a display that does not answer.
-    static const WindowPlatformChoice choice = ChooseWindowPlatform(
-        std::getenv("QT_QPA_PLATFORM"),
-        {&XServerAnswers, &WaylandCompositorAnswers, &WaylandPluginInstalled});
+    static const WindowPlatformChoice choice =
+        ChooseWindowPlatform(std::getenv("QT_QPA_PLATFORM"),
+                             {&XServerAnswers, &WaylandCompositorAnswers, &WaylandPluginInstalled});
     if (!choice.available)
         return false;
     // The platform goes to Qt as its "-platform" argument rather than through the environment,

@@ -8,8 +8,8 @@
 #include "tests/support/Files.h"
 
 #include <csignal>
-#include <gmock/gmock.h>
 #include <cstdlib>
+#include <gmock/gmock.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>

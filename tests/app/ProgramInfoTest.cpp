@@ -27,9 +27,9 @@ TEST_F(ProgramInfoTest, HelpPrintsTheUsageAndWritesNoFile) {
         EXPECT_EQ(run.status, kExitWritten) << run.err;
         EXPECT_EQ(run.err, "");
         EXPECT_TRUE(run.out.starts_with("Usage: mirrak-generator ")) << run.out;
-        for (const char* item : {"count:N", "quantity:N", "length:N", "symbols:CLASSES",
-                                 "symbols:CLASSES\"SET\"", "symbol:", "--help", "--version",
-                                 "OUTPUT-FILE", "Example", "gen.cfg"})
+        for (const char* item :
+             {"count:N", "quantity:N", "length:N", "symbols:CLASSES", "symbols:CLASSES\"SET\"",
+              "symbol:", "--help", "--version", "OUTPUT-FILE", "Example", "gen.cfg"})
             EXPECT_THAT(run.out, HasSubstr(item));
         for (int status : {kExitWritten, kExitUsage, kExitEmptyAlphabet, kExitTooLarge,
                            kExitRandomFailed, kExitWriteFailed})
@@ -40,8 +40,9 @@ TEST_F(ProgramInfoTest, HelpPrintsTheUsageAndWritesNoFile) {
 
 // The version alone; of the two info options the first one given wins.
 TEST_F(ProgramInfoTest, VersionPrintsTheVersionAndTheFirstInfoOptionWins) {
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"--version"}, {"--version", "--help"}, {"out.txt", "--version"}}) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--version"},
+                                                 {"--version", "--help"},
+                                                 {"out.txt", "--version"}}) {
         const ProgramRun run = Info(args);
         EXPECT_EQ(run.status, kExitWritten);
         EXPECT_EQ(run.out, "Mirrak Generator 2.4\n");

@@ -72,7 +72,8 @@ void Key(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoM
 
 class Driver {
 public:
-    Driver() : m_steps(qEnvironmentVariable("MIRRAK_DRIVER_STEPS").split(u',', Qt::SkipEmptyParts)) {
+    Driver()
+        : m_steps(qEnvironmentVariable("MIRRAK_DRIVER_STEPS").split(u',', Qt::SkipEmptyParts)) {
         QObject::connect(&m_tick, &QTimer::timeout, [this] { Tick(); });
         m_tick.start(20);
     }

@@ -32,11 +32,11 @@ protected:
         const char* argv[] = {program.c_str()};
         platform::SetCommandLine(1, argv);
         ProgramLocation::Instance().SetFromCommandLine();
-        platform::SetShellExecuteForTesting([this](HWND, const char*, const char* file,
-                                                   const char*, const char*, int) {
-            m_opened.push_back(file);
-            return m_opened.size() == 1 ? m_firstResult : HINSTANCE(42);
-        });
+        platform::SetShellExecuteForTesting(
+            [this](HWND, const char*, const char* file, const char*, const char*, int) {
+                m_opened.push_back(file);
+                return m_opened.size() == 1 ? m_firstResult : HINSTANCE(42);
+            });
     }
     ~HelpCommandTest() override {
         platform::SetShellExecuteForTesting({});

@@ -2,6 +2,7 @@
 // the process on a display that does not.
 
 #include "platform/win/WindowPlatform.h"
+
 #include "tests/support/Files.h"
 
 #include <cstdlib>
@@ -103,9 +104,11 @@ TEST(WindowPlatformTest, TheWaylandProbeConnectsToTheNamedSocket) {
     ASSERT_EQ(listen(listener, 4), 0);
     const ScopedVariable noSocket("WAYLAND_SOCKET", nullptr);
     const ScopedVariable folder("XDG_RUNTIME_DIR", runtime.Path().c_str());
-    for (const auto& [display, answers] :
-         {std::pair<const char*, bool>{"wayland-test", true}, {path.c_str(), true},
-          {"wayland-none", false}, {nullptr, false}, {"", false}}) {
+    for (const auto& [display, answers] : {std::pair<const char*, bool>{"wayland-test", true},
+                                           {path.c_str(), true},
+                                           {"wayland-none", false},
+                                           {nullptr, false},
+                                           {"", false}}) {
         const ScopedVariable named("WAYLAND_DISPLAY", display);
         EXPECT_EQ(platform::WaylandCompositorAnswers(), answers) << (display ? display : "unset");
     }
