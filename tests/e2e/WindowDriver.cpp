@@ -150,11 +150,13 @@ private:
     std::function<bool()> m_waitingFor;
 };
 
-// Runs as the application object is made, on its thread; the driver lives until the process
+// The driver, made as the application object is made, on its thread; it lives until the process
 // ends.
+Driver* g_driver = nullptr;
+
 void StartDriver() {
     (void)g_started;
-    new Driver;
+    g_driver = new Driver;
 }
 
 } // namespace
