@@ -55,11 +55,12 @@ run_window() {
     local steps=$1 status=0
     shift
     rm -f report
-    # A sanitizer runtime would otherwise refuse to start after the preloaded driver.
+    # The driver goes into the program alone; a sanitizer runtime would otherwise refuse to start
+    # after it.
     env XDG_RUNTIME_DIR="$tmp/runtime" WAYLAND_DISPLAY="$socket" QT_IM_MODULE=none \
-        LD_PRELOAD="$driver" MIRRAK_DRIVER_REPORT="$tmp/report" MIRRAK_DRIVER_STEPS="$steps" \
+        MIRRAK_DRIVER_REPORT="$tmp/report" MIRRAK_DRIVER_STEPS="$steps" \
         ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" "$@" \
-        timeout 60 "$program" >>program.log 2>&1 || status=$?
+        timeout 60 env LD_PRELOAD="$driver" "$program" >>program.log 2>&1 || status=$?
     [ "$status" -eq 0 ] || fail "with steps '$steps': status $status; program output: $(cat program.log)"
     grep -qx done report || fail "with steps '$steps': the window was never closed by the driver"
     ! grep '^failed=' report || fail "with steps '$steps': a step did not come about"
