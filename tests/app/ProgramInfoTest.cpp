@@ -45,7 +45,8 @@ TEST_F(ProgramInfoTest, VersionPrintsTheVersionAndTheFirstInfoOptionWins) {
                                                  {"out.txt", "--version"}}) {
         const ProgramRun run = Info(args);
         EXPECT_EQ(run.status, kExitWritten);
-        EXPECT_EQ(run.out, "Mirrak Generator 2.4\n");
+        // Windows' stdout ends a line with "\r\n".
+        EXPECT_EQ(run.out, kWindows ? "Mirrak Generator 2.4\r\n" : "Mirrak Generator 2.4\n");
         EXPECT_EQ(run.err, "");
     }
     const ProgramRun run = Info({"--help", "--version"});
