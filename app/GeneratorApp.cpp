@@ -1,6 +1,7 @@
 #include "app/GeneratorApp.h"
 
 #include "app/CommandLineParser.h"
+#include "app/ProgramInfo.h"
 #include "app/ProgramLocation.h"
 #include "platform/os/CommandLine.h"
 #include "platform/os/Files.h"
@@ -13,7 +14,7 @@ namespace {
 void PrintUsage(const char* reason) {
     std::fprintf(stderr,
                  "mirrak-generator: %s; usage: mirrak-generator [count:N] [length:N] "
-                 "[symbols:aA0\"SET\"] OUTPUT-FILE\n",
+                 "[symbols:aA0\"SET\"] OUTPUT-FILE (see mirrak-generator --help)\n",
                  reason);
 }
 
@@ -22,7 +23,12 @@ void PrintUsage(const char* reason) {
 bool GeneratorApp::InitInstance() {
     ProgramLocation::Instance().Init();
 
-    if (RunFromCommandLine(platform::GetProcessCommandLine(), m_nExitStatus))
+    const platform::ProcessCommandLine& commandLine = platform::GetProcessCommandLine();
+    if (const InfoRequest request = FindInfoRequest(commandLine); request != InfoRequest::None) {
+        m_nExitStatus = PrintInfo(request);
+        return false;
+    }
+    if (RunFromCommandLine(commandLine, m_nExitStatus))
         return false;
 
     // Without a display (or in a build without the window) the window module is not even loaded.

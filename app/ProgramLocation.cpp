@@ -3,6 +3,9 @@
 #include "platform/os/CommandLine.h"
 #include "platform/os/Files.h"
 
+#include <algorithm>
+#include <filesystem>
+
 using platform::kPathSeparator;
 
 ProgramLocation& ProgramLocation::Instance() {
@@ -47,6 +50,17 @@ void ProgramLocation::SetPath(const CString& commandPath, const CString& path) {
     const std::size_t directoryLength = k == CString::npos ? 0 : k + 1;
     m_strFileName = path.substr(directoryLength);
     m_strDirectory = path.substr(0, directoryLength);
+}
+
+std::vector<CString> ProgramLocation::DataFolders() {
+    CString directory = platform::ExecutableDirectory();
+    if (directory.empty())
+        directory = Instance().GetDirectory();
+    CString installed = MIRRAK_DATA_DIR_FROM_PROGRAM "/";
+    std::replace(installed.begin(), installed.end(), '/', kPathSeparator);
+    // Without its ".." steps where the folder is a full path, as it is shown to the desktop.
+    const std::filesystem::path path(directory + installed);
+    return {directory, path.is_absolute() ? path.lexically_normal().string() : path.string()};
 }
 
 CString ProgramLocation::AddTrailingBackslash(const CString& path) {

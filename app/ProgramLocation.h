@@ -2,6 +2,8 @@
 
 #include "platform/os/CString.h"
 
+#include <vector>
+
 // Where the program lives, as its command line names it: the directory (up to and including the
 // last path separator of the program path), the path as written, the file name, and the current
 // directory at start-up. The "backslash" of these texts is the platform's path separator.
@@ -20,6 +22,13 @@ public:
     const CString& GetCommandPath() const { return m_strCommandPath; }
     const CString& GetFileName() const { return m_strFileName; }
     const CString& GetCurrentDirectory() const { return m_strCurrentDirectory; }
+
+    // The folders that may hold the program's data files (help.chm, the help pages), in the order
+    // they are looked in: the folder of the program's real file (the build tree keeps them there),
+    // then the data folder installed with it, share/mirrak-generator/ beside the program's bin/.
+    // The program's real file is found through the system (/proc/self/exe), whatever name or link
+    // started it; where the system cannot tell, the directory of the command line stands in.
+    static std::vector<CString> DataFolders();
 
     static CString AddTrailingBackslash(const CString& path);
     static CString GetCurrentDir();

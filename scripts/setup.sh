@@ -6,9 +6,13 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # What configuring and building build/ needs: it is configured with its tests, so GoogleTest too.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev fonts-liberation fp-utils
                 libgtest-dev libgmock-dev)
-# What running the tests needs beyond that.
+# What running the tests needs beyond that: an X server, a window manager and input for the window;
+# a session bus and the accessibility bus for reading the controls as assistive tools do; the
+# validators of the desktop entry and the metainfo, and man for the manual page; a headless
+# Wayland compositor and Qt's Wayland plugin for the window on Wayland; the Debian package's tools
+# and lintian for the package.
 TEST_PACKAGES=(xvfb openbox xdotool xclip x11-utils desktop-file-utils wmctrl dbus at-spi2-core
-               python3-dbus)
+               python3-dbus appstream man-db groff-base weston qt6-wayland dpkg-dev lintian)
 
 # build/ has one configuration, the same for every script that builds there (run, test,
 # screenshot), so that no script undoes another's and sets off a rebuild. The sanitized build of

@@ -4,7 +4,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace platform {
@@ -30,6 +32,32 @@ QString LocalPath(const char* file, const char* directory) {
 }
 
 } // namespace
+
+bool DesktopOpensType(const char* mimeType) {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (tool.isEmpty())
+        return false;
+    QProcess query;
+    query.setProgram(tool);
+    query.setArguments(
+        {QStringLiteral("query"), QStringLiteral("default"), QString::fromUtf8(mimeType)});
+    query.setStandardInputFile(QProcess::nullDevice());
+    query.setStandardErrorFile(QProcess::nullDevice());
+    query.start();
+    // The tool is a small script; one that hangs is not waited for long.
+    if (!query.waitForFinished(3000)) {
+        query.kill();
+        query.waitForFinished(1000);
+        return false;
+    }
+    return query.exitStatus() == QProcess::NormalExit && query.exitCode() == 0 &&
+           !query.readAllStandardOutput().trimmed().isEmpty();
+#else
+    (void)mimeType;
+    return true;
+#endif
+}
 
 CString ShellTarget(const char* file, const char* directory) {
     const QString text = QString::fromUtf8(file != nullptr ? file : "");

@@ -20,6 +20,11 @@ HINSTANCE ShellExecuteA(HWND owner, const char* verb, const char* file, const ch
 
 namespace platform {
 
+// Whether the desktop has an application for files of the MIME type: on a Linux or BSD desktop,
+// what `xdg-mime query default TYPE` names (false where that tool is missing, fails or names
+// nothing); elsewhere the system opens any file it knows, so true.
+bool DesktopOpensType(const char* mimeType);
+
 // What the shell opens for file: an address with a scheme ("https:", "mailto:", "file:") as it
 // stands; an existing file, or any name that does not start with "www.", as the local file it
 // names; a name that starts with "www." and names no file is a web address, taken as

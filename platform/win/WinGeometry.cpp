@@ -120,7 +120,12 @@ void PlaceAtDefault(QWidget* widget) {
 
 void PrepareDialogWindow(CDialog* dialog, QWidget* widget) {
     widget->winId(); // the window exists from here on, not shown
-    if (AskFrameBeforeShowing(widget) == FrameNotice::Unknown) {
+    const FrameNotice notice = AskFrameBeforeShowing(widget);
+    // Shown before it has drawn anything, so that its outer size holds from OnInitDialog on; the
+    // compositor places it, and sees only the size the dialog gives it.
+    if (notice == FrameNotice::OnceShown)
+        ShowDialogWindow(widget);
+    if (notice == FrameNotice::Unknown) {
         // An X11 window manager that does not say beforehand decorates and places a new window
         // only once it is asked to map it; a move or a maximize asked for before that may be
         // overridden by its own placement. The window is shown and its frame waited for, so that

@@ -112,7 +112,10 @@ void ShowDialogWindow(QWidget* widget);
 // What the window system says about a new window's frame before the window is shown
 // (WinX11.cpp). Known: the window's frame margins hold it now. NoWindowManager: nothing will
 // frame the window. Unknown: the frame is known only once the window is on the screen.
-enum class FrameNotice { Known, NoWindowManager, Unknown };
+// OnceShown: the toolkit frames the window itself as it shows it (Wayland's client-side
+// decorations), or the compositor does and never tells: the window is shown first, and nothing is
+// waited for.
+enum class FrameNotice { Known, NoWindowManager, Unknown, OnceShown };
 FrameNotice AskFrameBeforeShowing(QWidget* window);
 // Size, move and window-state changes reach the dialog as WM_SIZE and WM_MOVE; a changed frame
 // converts the outer size limits to client pixels again.

@@ -1,7 +1,8 @@
 // The frame of a new window before it is shown. Under X11 the window manager draws the frame, so
 // the layer asks it (EWMH's _NET_REQUEST_FRAME_EXTENTS) while the window is still unmapped, and
-// first checks that a window manager runs at all: without one no frame ever comes. Other
-// platforms know the frame as soon as the window exists.
+// first checks that a window manager runs at all: without one no frame ever comes. Under Wayland
+// the toolkit draws the frame as it shows the window, or the compositor draws one it never tells
+// of. Other platforms know the frame as soon as the window exists.
 
 #include "platform/win/WinInternal.h"
 
@@ -150,6 +151,8 @@ FrameNotice AskX11(QWidget* widget, xcb_connection_t* connection) {
 #endif
 
 FrameNotice AskFrameBeforeShowing(QWidget* window) {
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return FrameNotice::OnceShown;
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         return FrameNotice::Known;
 #if defined(MIRRAK_XCB) && QT_CONFIG(xcb)

@@ -3,12 +3,15 @@
 
 #include "platform/os/WindowModule.h"
 #include "platform/win/WinInternal.h"
+#include "platform/win/WindowPlatform.h"
 
 #include <QApplication>
 #include <QEventLoop>
 #include <QThread>
 #include <QTimer>
 #include <chrono>
+#include <cstdlib>
+#include <string>
 #include <thread>
 
 namespace platform {
@@ -35,9 +38,19 @@ bool EnsureGuiApplication() {
         return true;
     if (!DisplayAvailable())
         return false;
-    static int argc = 1;
+    // Asked once: Qt would end the process on a display that does not answer.
+    static const WindowPlatformChoice choice =
+        ChooseWindowPlatform(std::getenv("QT_QPA_PLATFORM"),
+                             {&XServerAnswers, &WaylandCompositorAnswers, &WaylandPluginInstalled});
+    if (!choice.available)
+        return false;
+    // The platform goes to Qt as its "-platform" argument rather than through the environment,
+    // which the programs that the shell opens (a browser, a help viewer) inherit.
     static char name[] = "mirrak-generator";
-    static char* argv[] = {name, nullptr};
+    static char platformOption[] = "-platform";
+    static std::string platformName = choice.platform;
+    static char* argv[] = {name, platformOption, platformName.data(), nullptr};
+    static int argc = platformName.empty() ? 1 : 3;
     static QApplication* application = new QApplication(argc, argv);
     return application != nullptr;
 }

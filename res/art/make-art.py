@@ -9,7 +9,9 @@
   bitmap-25012.bmp        link banner "Guide", 100 x 60, 8 bits, 256-colour palette
   bitmap-25013.bmp        link banner "News", 100 x 60, 8 bits, 129-colour palette
   bitmap-25014.bmp        link banner "Community", 100 x 60, 8 bits, 65-colour palette
-  mirrak-generator.png    desktop icon, 32 x 32 with alpha
+  icons/mirrak-generator-N.png
+                          desktop icon with alpha, N x N for N = 16, 24, 32, 48, 64, 128 and 256
+                          (the sizes of the desktop's hicolor icon theme)
   mirrak-generator.svg    the same icon, scalable
 
 Shapes are drawn by a small supersampling rasteriser below; text is rendered as a coverage mask by
@@ -431,12 +433,20 @@ def write_png(name, canvas):
 # ---- The pictures ----
 
 
+ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
+
+
 def make_icon():
     canvas = Canvas(32, 32)
     draw_logo(canvas, 1.0, 0, 0)
     write_ico("icon-128.ico", canvas)
-    write_png("mirrak-generator.png", canvas)
     write("mirrak-generator.svg", logo_svg().encode())
+    os.makedirs(os.path.join(HERE, "icons"), exist_ok=True)
+    for size in ICON_SIZES:
+        # The logo is drawn anew at each size from its shapes, not scaled from another picture.
+        canvas = Canvas(size, size)
+        draw_logo(canvas, size / 32.0, 0, 0)
+        write_png(os.path.join("icons", "mirrak-generator-%d.png" % size), canvas)
 
 
 def make_welcome():

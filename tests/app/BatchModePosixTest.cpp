@@ -9,6 +9,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <gmock/gmock.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -230,6 +231,14 @@ TEST_F(BatchModePosixTest, EachArgumentIsOneTokenAndANameIsTakenAsTyped) {
     EXPECT_EQ(Run({R"(symbols:a"x y")", "count:3", "length:200", "out.txt"}), kExitWritten);
     ExpectPasswords(Output(), 3, 200, xy);
     EXPECT_NE(Output().find(' '), std::string::npos);
+}
+
+// The usage that cannot be written out is a failure, said in one line on stderr.
+TEST_F(BatchModePosixTest, InfoThatCannotBeWrittenIsAFailure) {
+    for (const char* option : {"--help", "--version"}) {
+        EXPECT_EQ(RunCommand({option}, "", " >/dev/full"), kExitWriteFailed) << option;
+        EXPECT_THAT(m_stderr, testing::MatchesRegex("mirrak-generator: standard output: .+\n"));
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "app/ProgramLocation.h"
 
+#include "platform/os/Files.h"
 #include "tests/support/Platform.h"
 
 #include <filesystem>
@@ -42,6 +43,19 @@ TEST(ProgramLocationTest, DirectoriesEndWithOneSeparator) {
     std::filesystem::current_path(saved.root_path());
     EXPECT_EQ(ProgramLocation::GetCurrentDir(), saved.root_path().string());
     std::filesystem::current_path(saved);
+}
+
+// The data files are looked for beside the program's real file, then in the data folder installed
+// beside its bin/ folder.
+TEST(ProgramLocationTest, DataFoldersAreTheProgramsOwnFolderThenItsInstalledDataFolder) {
+    const std::vector<CString> folders = ProgramLocation::DataFolders();
+    ASSERT_EQ(folders.size(), 2u);
+    EXPECT_EQ(folders[0], platform::ExecutableDirectory());
+    EXPECT_EQ(folders[1],
+              std::filesystem::path(folders[0] + NativePath("../share/mirrak-generator/"))
+                  .lexically_normal()
+                  .string());
+    EXPECT_EQ(folders[1].find(".."), CString::npos);
 }
 
 } // namespace
