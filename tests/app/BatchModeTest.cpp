@@ -169,13 +169,24 @@ TEST_F(BatchModeTest, NoPasswordLeavesFromBytesTheSystemNeverSupplied) {
     for (const char* name : {"out.txt", "new.txt"})
         ExpectRefused({"count:3", name}, kExitRandomFailed, name,
                       Faults("MIRRAK_FAIL_GETRANDOM=1"));
+    // Fill k fails of a run of 300,000 passwords (129 fills, fetched ahead): the file stays, and a
+    // pipe, which cannot take bytes back, gets nothing before its first 256 KiB are made.
+    for (const std::string k : {"1", "2", "3"}) {
+        for (const char* name : {"out.txt", "new.txt"})
+            ExpectRefused({"count:300000", name}, kExitRandomFailed, name,
+                          Faults("MIRRAK_FAIL_GETRANDOM=" + k));
+        EXPECT_EQ(
+            RunIntoPipe({"count:300000", "/dev/stdout"}, Faults("MIRRAK_FAIL_GETRANDOM=" + k)),
+            kExitRandomFailed);
+        EXPECT_EQ(m_stdout, "");
+        EXPECT_EQ(m_stderr,
+                  "mirrak-generator: /dev/stdout: no passwords written: the system's random "
+                  "source failed\n");
+    }
     ExpectKept();
 
-    // A pipe cannot take bytes back: the first fill fails, so nothing goes through it; a later
-    // one fails, so the whole passwords of the good fills go, and stderr counts them.
-    EXPECT_EQ(RunIntoPipe({"count:300000", "/dev/stdout"}, Faults("MIRRAK_FAIL_GETRANDOM=1")),
-              kExitRandomFailed);
-    EXPECT_EQ(m_stdout, "");
+    // A later fill fails, so the whole passwords of the good fills go through the pipe, and stderr
+    // counts them.
     EXPECT_EQ(RunIntoPipe({"count:300000", "/dev/stdout"}, Faults("MIRRAK_FAIL_GETRANDOM=40")),
               kExitRandomFailed);
     const std::size_t lines = m_stdout.size() / 9;
