@@ -37,7 +37,7 @@ public:
 // its bytes are then zeros and must not be used, which Failed() tells.
 //
 // By default each fill is fetched on the drawing thread when the buffer is used up. A long run
-// can have the next fill fetched on a second thread while the current one is drawn
+// can have the next fills fetched on a second thread while the current one is drawn
 // (PrefetchFor): the fills are the same and are used in the order they were fetched, so the same
 // bytes give the same draws.
 class CryptoRandomSource : public RandomSource {
@@ -59,11 +59,11 @@ public:
     bool EnsureBytes();
 
     // The next bytes draws (a whole run's) get their fills fetched ahead: while one fill is
-    // drawn, a second thread fetches the next, up to the fills those draws take. A fill that
-    // fails ends the fetching; the source learns of it when it reaches that fill, as it would have
-    // fetching it itself. Nothing changes when the draws need no more than one further fill (there
-    // is nothing to overlap) or no thread can be started. Draws beyond bytes are served as without
-    // prefetching.
+    // drawn, a second thread fetches the next ones, a few fills ahead, up to the fills those
+    // draws take. A fill that fails ends the fetching; the source learns of it when it reaches
+    // that fill, as it would have fetching it itself. Nothing changes when the draws need no more
+    // than one further fill (there is nothing to overlap) or no thread can be started. Draws
+    // beyond bytes are served as without prefetching.
     void PrefetchFor(std::uint64_t bytes);
     // Ends the fetching ahead, waiting for a fill in progress; the thread is gone on return. The
     // destructor does this too.
