@@ -81,19 +81,25 @@ RunOutcome GeneratorSettings::GenerateToFile(const char* path) const {
     SecretBuffer buffer;
     if (!RunPlan::FitsInMemory(bufferBytes) || !buffer.Allocate(bufferBytes))
         return {RunStatus::TooLarge, 0, total, inPlace};
+    // While the passwords of one fill are made and written, the next fill is fetched on a
+    // second thread; the source ends that thread before this returns, however it returns.
+    const std::int32_t quantity = plan.Quantity();
+    source.PrefetchFor(std::uint64_t(quantity) * std::uint64_t(plan.Length()) * 4);
     if (!source.EnsureBytes())
         return {RunStatus::RandomFailed};
 
-    // A chunk goes out only when every fill it was drawn from came from the OS: a failed fill
-    // leaves zeros, and no password drawn from them may leave the program.
-    const std::int32_t quantity = plan.Quantity();
+    // The maker stops at a fill that failed before anything is drawn from it, so every password
+    // made came from the OS's bytes, and a chunk holds whole passwords only.
     std::size_t used = 0;
     std::uint64_t made = 0, out = 0;
     int error = 0;
-    for (std::int32_t i = 0; i < quantity && error == 0 && !source.Failed(); ++i) {
-        used += maker.MakeOne(buffer.Data() + used);
+    for (std::int32_t i = 0; i < quantity && error == 0; ++i) {
+        const std::size_t line = maker.MakeOne(buffer.Data() + used);
+        if (line == 0)
+            break;
+        used += line;
         ++made;
-        if (used >= chunk && !inPlace && !source.Failed()) {
+        if (used >= chunk && !inPlace) {
             error = file.Write(buffer.Data(), used);
             used = 0;
             out = made;

@@ -65,6 +65,8 @@ template <bool SingleByte> std::size_t PasswordMaker::Make(char* out) {
                 p = put(p, static_cast<std::uint32_t>(m_source.NextIndex(n)));
         }
     }
+    if (m_source.Failed())
+        return 0;
     *p++ = '\r';
     *p++ = '\n';
     return std::size_t(p - out);

@@ -34,7 +34,8 @@ public:
     PasswordMaker(CryptoRandomSource& source, const Alphabet& alphabet, std::int32_t length);
 
     // Writes one password followed by "\r\n" at out and returns its byte count, which is at
-    // most LineBytes().
+    // most LineBytes(); or returns 0 when the source failed before the password was whole: then
+    // whatever was written at out is no password and nothing more can be made.
     std::size_t MakeOne(char* out);
     std::size_t LineBytes() const { return m_nLineBytes; }
 

@@ -100,9 +100,17 @@ TEST_F(BatchModePosixTest, AWriteThatFailsPartWayTouchesNothing) {
 // fails, so the whole passwords of the good fills go, and stderr counts them.
 TEST_F(BatchModePosixTest, APipeTakesOnlyPasswordsFromGoodFills) {
     ASSERT_TRUE(fs::exists(kFaultShim));
-    EXPECT_EQ(RunIntoPipe({"count:300000", "/dev/stdout"}, Faults("MIRRAK_FAIL_GETRANDOM=1")),
-              kExitRandomFailed);
-    EXPECT_EQ(m_stdout, "");
+    // Fill k of a run of 300,000 passwords (129 fills, fetched ahead) fails: nothing goes through
+    // before the first 256 KiB are made.
+    for (const std::string k : {"1", "2", "3"}) {
+        EXPECT_EQ(
+            RunIntoPipe({"count:300000", "/dev/stdout"}, Faults("MIRRAK_FAIL_GETRANDOM=" + k)),
+            kExitRandomFailed);
+        EXPECT_EQ(m_stdout, "");
+        EXPECT_EQ(m_stderr,
+                  "mirrak-generator: /dev/stdout: no passwords written: the system's random "
+                  "source failed\n");
+    }
     EXPECT_EQ(RunIntoPipe({"count:300000", "/dev/stdout"}, Faults("MIRRAK_FAIL_GETRANDOM=40")),
               kExitRandomFailed);
     const std::size_t lines = m_stdout.size() / 9;

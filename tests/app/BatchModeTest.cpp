@@ -62,8 +62,11 @@ TEST_F(BatchModeTest, ARefusedRunTouchesNothing) {
 TEST_F(BatchModeTest, NoPasswordLeavesFromBytesTheSystemNeverSupplied) {
     for (const char* name : {"out.txt", "new.txt"})
         ExpectRefused({"count:3", name}, kExitRandomFailed, name, FailingRandomFill(1));
-    // A later fill fails: nothing of the earlier ones reaches the file either.
-    ExpectRefused({"count:300000", "out.txt"}, kExitRandomFailed, "out.txt", FailingRandomFill(20));
+    // Fill k of a run of 300,000 passwords (129 fills, fetched ahead) fails: nothing of the
+    // earlier fills reaches the file either.
+    for (const int k : {1, 2, 3, 20})
+        for (const char* name : {"out.txt", "new.txt"})
+            ExpectRefused({"count:300000", name}, kExitRandomFailed, name, FailingRandomFill(k));
     ExpectKept();
 }
 

@@ -1,14 +1,19 @@
 // What only POSIX has: file modes, resource limits, pipes.
 #include "generator/GeneratorSettings.h"
+#include "generator/PasswordMaker.h"
 #include "platform/os/RandomProvider.h"
 #include "tests/support/Files.h"
+#include "tests/support/ScriptedFills.h"
 
 #include <algorithm>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <thread>
 #include <tuple>
+#include <unistd.h>
 
 using namespace testing_support;
 
@@ -86,4 +91,57 @@ TEST(GeneratorSettingsPosix, GenerateToFileMakesFilesOfMode0600AndHoldsLittleMem
     platform::SetRandomFillForTesting({});
     getrusage(RUSAGE_SELF, &after);
     EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 256 * 1024) << "peak resident kilobytes grew";
+}
+
+// Batch generation fetches the next fill on a second thread while it draws from the current one:
+// the same fills make the same passwords as drawing from a source that fetches its own, and the
+// thread is gone when the run is. A pipe gets only whole passwords of good fills.
+TEST(GeneratorSettingsPosix, GenerateToFileMakesThePasswordsOfTheSameFillsFetchedAhead) {
+    const TempDir dir;
+    const std::string path = dir / "out.txt", pipe = dir / "pipe";
+    GeneratorSettings settings = GeneratorSettings::Instance();
+    std::tie(settings.m_nQuantity, settings.m_nLength, settings.m_bSpecial) =
+        std::tuple(5000, 10, 1);
+    const long threads = ThreadCount();
+    std::string expected;
+    {
+        const ScriptedFills fills(SeededBytes(9)); // 200,000 bytes of draws: four fills
+        CryptoRandomSource source;
+        const Alphabet alphabet(settings.BuildAlphabet());
+        PasswordMaker maker(source, alphabet, settings.m_nLength);
+        std::string line(maker.LineBytes(), '\0');
+        for (int i = 0; i < settings.m_nQuantity; ++i)
+            expected.append(line, 0, maker.MakeOne(line.data()));
+    }
+    {
+        const ScriptedFills fills(SeededBytes(9));
+        EXPECT_EQ(settings.GenerateToFile(path.c_str()).status, RunStatus::Done);
+        EXPECT_EQ(fills.Fills(), 4);
+        EXPECT_TRUE(fills.FetchedElsewhere());
+    }
+    EXPECT_EQ(ThreadCount(), threads);
+    EXPECT_TRUE(ReadFile(path) == expected);
+
+    // Fill 20 fails after the first 256 KiB (21,846 lines, drawn from fills 1 to 14) went out.
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    std::tie(settings.m_nQuantity, settings.m_bSpecial) = std::tuple(40000, 0);
+    for (const int k : {2, 20}) {
+        SCOPED_TRACE(k);
+        const ScriptedFills fills(NumberedFills(62), k);
+        std::string got;
+        std::thread reader([&got, &pipe] { got = ReadFile(pipe); });
+        const RunOutcome outcome = settings.GenerateToFile(pipe.c_str());
+        ::close(::open(pipe.c_str(), O_WRONLY | O_NONBLOCK)); // frees a reader still waiting
+        reader.join();
+        EXPECT_EQ(outcome.status, RunStatus::RandomFailed);
+        EXPECT_EQ(outcome.passwordsOut, k == 2 ? 0u : 21846u);
+        std::string lines;
+        for (std::uint64_t c = 0; c < outcome.passwordsOut * 10; c += 10) {
+            for (std::uint64_t i = c; i < c + 10; ++i)
+                lines += char('A' + i / 16384);
+            lines += "\r\n";
+        }
+        EXPECT_TRUE(got == lines) << got.size() << " bytes";
+        EXPECT_EQ(ThreadCount(), threads);
+    }
 }

@@ -1,7 +1,9 @@
 #include "generator/GeneratorSettings.h"
 
+#include "generator/PasswordMaker.h"
 #include "platform/os/RandomProvider.h"
 #include "tests/support/Files.h"
+#include "tests/support/ScriptedFills.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -88,11 +90,10 @@ TEST(GeneratorSettings, GenerateToFileWritesAllPasswordsOrNothing) {
     for (const std::string& target : {path, fresh}) {
         EXPECT_EQ(none.GenerateToFile(target.c_str()).status, RunStatus::EmptyAlphabet);
         EXPECT_EQ(huge.GenerateToFile(target.c_str()).status, RunStatus::TooLarge);
-        for (const int goodFills : {0, 1}) { // the first fill fails, or a later one
-            int fills = 0;
-            platform::SetRandomFillForTesting(
-                [&fills, goodFills](unsigned char*, std::size_t) { return fills++ < goodFills; });
+        for (const int k : {1, 2, 3}) { // the k-th fill fails: nothing is asked for after it
+            const ScriptedFills fills(SeededBytes(1), k);
             EXPECT_EQ(longer.GenerateToFile(target.c_str()).status, RunStatus::RandomFailed);
+            EXPECT_EQ(fills.Fills(), k);
         }
     }
     platform::SetRandomFillForTesting({});

@@ -1,5 +1,8 @@
 #include "generator/RandomSource.h"
 
+#include "tests/support/ScriptedFills.h"
+
+#include <algorithm>
 #include <ctime>
 #include <gtest/gtest.h>
 #include <random>
@@ -92,6 +95,63 @@ TEST(RandomSource, FillIndicesDrawsWhatNextIndexDraws) {
         fast.FillIndices(size, got.data(), 1);
         fast.FillIndices(size, got.data() + 1, kDraws - 1);
         EXPECT_TRUE(got == expected);
+    }
+}
+
+// Fetching the next fill ahead on a second thread changes only when it is fetched: the same fills
+// in the same order give the same draws, and the thread is gone once prefetching stops.
+TEST(RandomSource, PrefetchedFillsAreTheSameBytesInTheSameOrder) {
+    using namespace testing_support;
+    const long threads = ThreadCount();
+    constexpr std::uint32_t kCount = (1u << 21) - 1; // 21 bits of each draw show
+    constexpr std::size_t kDraws = 5 * 16384 + 100;  // with the first byte drawn alone: six fills
+    std::vector<std::uint32_t> drawn[2];
+    for (const bool prefetch : {false, true}) {
+        SCOPED_TRACE(prefetch);
+        std::vector<std::uint32_t>& indices = drawn[prefetch];
+        indices.resize(kDraws);
+        const ScriptedFills fills(SeededBytes(3));
+        CryptoRandomSource source;
+        if (prefetch)
+            source.PrefetchFor(1 + 4 * (kDraws - 1));
+        indices[0] = source.Next8(); // so that an index straddles every refill
+        EXPECT_EQ(source.FillIndices(kCount, indices.data() + 1, kDraws - 1), kDraws - 1);
+        source.StopPrefetching();
+        EXPECT_EQ(ThreadCount(), threads);
+        EXPECT_EQ(fills.Fills(), 6);
+        EXPECT_EQ(fills.FetchedElsewhere(), prefetch);
+    }
+    EXPECT_TRUE(drawn[0] == drawn[1]);
+}
+
+// The k-th fill fails: every index of the good fills is drawn, none of fill k (not even one that
+// straddles into it), none is asked for after it, and a fetching thread ends there.
+TEST(RandomSource, AFailedFillStopsTheDrawsBeforeAnyIndexIsDrawnFromIt) {
+    using namespace testing_support;
+    const long threads = ThreadCount();
+    constexpr std::size_t kDraws = 4 * 16384;
+    for (const int k : {1, 2, 3}) {
+        for (const bool prefetch : {false, true}) {
+            for (const std::size_t lead : {0, 1}) { // bytes drawn alone first
+                SCOPED_TRACE(testing::Message() << "fill " << k << " fails, prefetch " << prefetch
+                                                << ", lead " << lead);
+                const ScriptedFills fills(SeededBytes(7), k);
+                CryptoRandomSource source;
+                if (prefetch)
+                    source.PrefetchFor(lead + 4 * kDraws);
+                for (std::size_t i = 0; i < lead; ++i)
+                    source.Next8();
+                std::vector<std::uint32_t> indices(kDraws, ~0u);
+                const std::size_t good = (std::max<std::size_t>(65536 * (k - 1), lead) - lead) / 4;
+                EXPECT_EQ(source.FillIndices(62, indices.data(), kDraws), good);
+                EXPECT_TRUE(source.Failed());
+                EXPECT_EQ(ThreadCount(), threads);
+                EXPECT_EQ(source.FillIndices(62, indices.data(), kDraws), 0u);
+                EXPECT_EQ(std::size_t(std::count(indices.begin(), indices.end(), ~0u)),
+                          kDraws - good);
+                EXPECT_EQ(fills.Fills(), k);
+            }
+        }
     }
 }
 

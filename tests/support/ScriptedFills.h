@@ -1,0 +1,77 @@
+#pragma once
+
+// Random fills scripted through the provider's test seam, and the count of this process's
+// threads, for the tests of the random source and of what is drawn from it.
+
+#include "platform/os/RandomProvider.h"
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <iterator>
+#include <random>
+#include <thread>
+
+namespace testing_support {
+
+// While it lives, answers every fill of the random provider byte by byte from a function of the
+// fill's number (1 for the first fill); the fills from failAt on (none when 0) write their bytes
+// all the same but report failure. Counts the fills and notes whether any came on a thread other
+// than the one that made it.
+class ScriptedFills {
+public:
+    using Byte = std::function<std::uint8_t(int fill)>;
+
+    explicit ScriptedFills(Byte byte, int failAt = 0) {
+        platform::SetRandomFillForTesting(
+            [this, byte, failAt](unsigned char* buffer, std::size_t size) mutable {
+                const int fill = ++m_nFills;
+                if (std::this_thread::get_id() != m_owner)
+                    m_bElsewhere = true;
+                for (std::size_t i = 0; i < size; ++i)
+                    buffer[i] = byte(fill);
+                return failAt == 0 || fill < failAt;
+            });
+    }
+    ~ScriptedFills() { platform::SetRandomFillForTesting({}); }
+    ScriptedFills(const ScriptedFills&) = delete;
+    ScriptedFills& operator=(const ScriptedFills&) = delete;
+
+    int Fills() const { return m_nFills; }
+    bool FetchedElsewhere() const { return m_bElsewhere; }
+
+private:
+    std::atomic<int> m_nFills{0};
+    std::atomic<bool> m_bElsewhere{false};
+    const std::thread::id m_owner = std::this_thread::get_id();
+};
+
+// The bytes of a generator seeded with seed, one after the other across the fills.
+inline ScriptedFills::Byte SeededBytes(std::uint32_t seed) {
+    return [engine = std::mt19937(seed)](int) mutable { return std::uint8_t(engine()); };
+}
+
+// Every byte of fill j the one whose four-byte draws give index j - 1 of count (1 <= j <= count),
+// so that each character tells the fill it was drawn from.
+inline ScriptedFills::Byte NumberedFills(std::uint32_t count) {
+    return [count, last = 0, b = std::uint32_t(0)](int fill) mutable {
+        if (fill != last) {
+            last = fill;
+            b = 0;
+            while (b < 255 &&
+                   (std::uint64_t(b * 0x01010101u) * count >> 32) < std::uint32_t(fill - 1))
+                ++b;
+        }
+        return std::uint8_t(b);
+    };
+}
+
+// The threads of this process. One is started and ended first, so that a runtime that starts a
+// helper of its own along with the first thread (ThreadSanitizer's) has done so.
+inline long ThreadCount() {
+    std::thread([] {}).join();
+    return long(std::distance(std::filesystem::directory_iterator("/proc/self/task"), {}));
+}
+
+} // namespace testing_support
