@@ -49,7 +49,7 @@ CString Describe(const RunOutcome& result) {
     case RunStatus::RandomFailed:
         if (result.passwordsOut > 0)
             return "the system's random source failed after the first " +
-                   std::to_string(result.passwordsOut) + " passwords were written";
+                   std::to_string(result.passwordsOut) + " passwords had gone out";
         return "the system's random source failed";
     case RunStatus::WriteFailed:
         if (result.leftEmpty)
@@ -210,8 +210,10 @@ bool RunFromCommandLine(const platform::ProcessCommandLine& commandLine, int& ex
         return false;
     const RunOutcome result = GeneratorSettings::Instance().GenerateToFile(name.c_str());
     exitStatus = ExitStatusOf(result.status);
+    // A device or pipe may have taken the passwords made before a failure: then not "none".
     if (result.status != RunStatus::Done)
-        std::fprintf(stderr, "mirrak-generator: %s: no passwords written: %s\n", name.c_str(),
+        std::fprintf(stderr, "mirrak-generator: %s: %s: %s\n", name.c_str(),
+                     result.passwordsOut > 0 ? "no more passwords written" : "no passwords written",
                      Describe(result).c_str());
     return true;
 }
