@@ -2,6 +2,7 @@
 #include "generator/GeneratorSettings.h"
 #include "generator/PasswordMaker.h"
 #include "platform/os/RandomProvider.h"
+#include "tests/generator/SettingsFields.h"
 #include "tests/support/Files.h"
 #include "tests/support/ScriptedFills.h"
 
@@ -16,17 +17,6 @@
 #include <unistd.h>
 
 using namespace testing_support;
-
-namespace {
-
-// Every field, so that records compare whole; each buffer as its text and its size.
-auto Fields(const GeneratorSettings& s) {
-    return std::make_tuple(s.m_nQuantity, s.m_nLength, s.m_bUpper, s.m_bLower, s.m_bDigits,
-                           s.m_geometry.GetText(), s.m_geometry.GetSize(), s.m_bSpecial,
-                           s.m_special.GetText(), s.m_special.GetSize());
-}
-
-} // namespace
 
 // gen.cfg changes only whole: a write that fails (the file size limit stands for a full disk)
 // keeps the old choices; its mode stays, a new one is its owner's only, a read-only one and

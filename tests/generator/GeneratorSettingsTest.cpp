@@ -2,6 +2,7 @@
 
 #include "generator/PasswordMaker.h"
 #include "platform/os/RandomProvider.h"
+#include "tests/generator/SettingsFields.h"
 #include "tests/support/Files.h"
 #include "tests/support/ScriptedFills.h"
 
@@ -16,13 +17,6 @@ using namespace testing_support;
 namespace {
 
 const char* const kDefaultSymbols = GeneratorSettings::kDefaultSpecial;
-
-// Every field, so that records compare whole; each buffer as its text and its size.
-auto Fields(const GeneratorSettings& s) {
-    return std::make_tuple(s.m_nQuantity, s.m_nLength, s.m_bUpper, s.m_bLower, s.m_bDigits,
-                           s.m_geometry.GetText(), s.m_geometry.GetSize(), s.m_bSpecial,
-                           s.m_special.GetText(), s.m_special.GetSize());
-}
 
 } // namespace
 

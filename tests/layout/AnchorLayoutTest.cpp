@@ -5,6 +5,7 @@
 
 #include "tests/support/DialogRun.h"
 #include "tests/support/TestTemplate.h"
+#include "tests/support/WindowRects.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -13,40 +14,9 @@
 #include <ostream>
 #include <vector>
 
-bool operator==(const RECT& a, const RECT& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-void PrintTo(const RECT& r, std::ostream* out) {
-    *out << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
-}
-
 namespace {
 
-constexpr int kFrame = 2;
-
-QWidget* Native(const CDialog& dialog) {
-    return static_cast<QWidget*>(dialog.NativeWindow());
-}
-RECT WindowRect(const CWnd& window) {
-    RECT rect{};
-    window.GetWindowRect(&rect);
-    return rect;
-}
-RECT ControlRect(const CWnd& dialog, int id) {
-    RECT rect = WindowRect(dialog.GetDlgItem(id));
-    dialog.ScreenToClient(&rect);
-    return rect;
-}
-// The window as a person sizes it: the client gets the outer size less the frame.
-void SizeOuter(const CDialog& dialog, QSize outer) {
-    Native(dialog)->resize(outer - QSize(2 * kFrame, 2 * kFrame));
-}
-
-// The offscreen platform carries out a change of window state once its events are handled.
-void Show(const CWnd& window, int command) {
-    window.ShowWindow(command);
-    QApplication::processEvents();
-}
+using namespace testing_support;
 
 using testing_support::Session;
 using namespace testing_support::test_ids;

@@ -2,6 +2,7 @@
 // platform, where every window has a 2-pixel frame: the window resized, moved, maximized and
 // minimized, and the geometry blob of "gen.cfg".
 
+#include "tests/support/WindowRects.h"
 #include "tests/ui/MainDialogRun.h"
 
 #include <QApplication>
@@ -12,51 +13,21 @@
 #include <map>
 #include <ostream>
 
-bool operator==(const RECT& a, const RECT& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-void PrintTo(const RECT& r, std::ostream* out) {
-    *out << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
-}
-
 namespace {
 
 using enum MainDialog::ControlId;
-constexpr int kFrame = 2;
+using namespace testing_support;
 
-QWidget* Native(const CDialog& dialog) {
-    return static_cast<QWidget*>(dialog.NativeWindow());
-}
-RECT WindowRect(const CWnd& window) {
-    RECT rect{};
-    window.GetWindowRect(&rect);
-    return rect;
-}
-RECT ControlRect(const CWnd& dialog, int id) {
-    RECT rect = WindowRect(dialog.GetDlgItem(id));
-    dialog.ScreenToClient(&rect);
-    return rect;
-}
 RECT ToRect(const QRect& r) {
     return {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
 }
 RECT Moved(RECT r, int left, int top, int right, int bottom) {
     return {r.left + left, r.top + top, r.right + right, r.bottom + bottom};
 }
-// The window as a person sizes it: the client gets the outer size less the frame.
-void SizeOuter(const CDialog& dialog, QSize outer) {
-    Native(dialog)->resize(outer - QSize(2 * kFrame, 2 * kFrame));
-}
-
-// The offscreen platform carries out a change of window state once its events are handled.
-void Show(const CWnd& window, int command) {
-    window.ShowWindow(command);
-    QApplication::processEvents();
-}
 
 using testing_support::Session;
 
-class AnchorLayoutTest : public testing_support::DialogTest {
+class MainDialogLayoutTest : public testing_support::DialogTest {
 protected:
     // One session of the generator window, started with the given geometry blob in "gen.cfg".
     void Run(const ByteBuffer& geometry, const std::function<void(MainDialog&)>& steps) {
@@ -101,7 +72,7 @@ QSize Extent(const RECT& r) {
     return {r.right - r.left, r.bottom - r.top};
 }
 
-TEST_F(AnchorLayoutTest, ControlsFollowResizeMaximizeAndMinimizeAndComeBackExactly) {
+TEST_F(MainDialogLayoutTest, ControlsFollowResizeMaximizeAndMinimizeAndComeBackExactly) {
     RECT normal{};
     Run({}, [&](MainDialog& dialog) {
         QWidget* window = Native(dialog);
@@ -166,7 +137,7 @@ TEST_F(AnchorLayoutTest, ControlsFollowResizeMaximizeAndMinimizeAndComeBackExact
     EXPECT_EQ(std::memcmp(Saved().GetData(), Blob(1, normal, 0).GetData(), 17), 0);
 }
 
-TEST_F(AnchorLayoutTest, SavedGeometryIsRestoredWithinBoundsAndMaximized) {
+TEST_F(MainDialogLayoutTest, SavedGeometryIsRestoredWithinBoundsAndMaximized) {
     RECT first{};
     Run({}, [&](MainDialog& dialog) { first = WindowRect(dialog); });
     ASSERT_EQ(Saved().GetSize(), 49); // a first run stores the window where it opened
