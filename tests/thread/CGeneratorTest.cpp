@@ -14,9 +14,8 @@
 
 namespace {
 
-// The main window: the main dialog's controls, and a completion handler keeping the result.
-class Host : public CDialog {
-public:
+// The main window, with a completion handler keeping the result.
+struct Host : CDialog {
     Host() : CDialog(testing_support::kTestTemplate) { m_app.m_pMainWnd = this; }
     BOOL OnCommand(UINT id, UINT code) override {
         if (id != UINT(MainDialogIds::kComplete) || m_pWorker == nullptr)
@@ -26,7 +25,7 @@ public:
         m_pWorker = nullptr;
         return TRUE;
     }
-    // One run in this window; returns the positions that the bar, first at 100, moved to.
+    // One run in this window; the positions that the bar, first at 100, moved to.
     std::vector<int> Run(const CString& alphabet, int quantity, int length) {
         testing_support::UseTestTemplate();
         EXPECT_TRUE(platform::EnsureGuiApplication());
@@ -65,17 +64,15 @@ TEST(CGeneratorTest, BarMovesAfterMoreThan1000BytesAndAtBothEndsAndTheNoticeAlwa
         EXPECT_EQ(host.m_result.size(), *alphabet ? std::size_t(quantity * (length + 2)) : 0u);
         EXPECT_EQ(host.m_status, *alphabet ? RunStatus::Done : RunStatus::EmptyAlphabet);
     }
-}
-
-TEST(CGeneratorTest, CancelWhileTheTenthPasswordIsDrawnKeepsExactlyTen) {
-    int fills = 0; // with length 16384 every password takes exactly one fill of 65,536 bytes
+    // Cancelled while the tenth password is drawn (one fill of 65,536 bytes each at length
+    // 16384), the run keeps exactly ten.
+    int fills = 0;
     platform::SetRandomFillForTesting([&](unsigned char* buffer, std::size_t size) {
         std::memset(buffer, 0, size);
         if (++fills == 10)
             static_cast<CGenerator*>(AfxGetThread())->Cancel();
         return true;
     });
-    Host host;
     EXPECT_EQ(host.Run("AB", 50, 16384), (std::vector{0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20}));
     platform::SetRandomFillForTesting({});
     EXPECT_EQ(host.m_result.size(), 10u * (16384 + 2));

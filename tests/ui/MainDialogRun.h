@@ -1,7 +1,7 @@
 #pragma once
 
-// Runs of the generator window with real widgets, for the tests of the dialog: each test starts
-// from the default settings in an empty current folder, with the program's resources.
+// Runs of the generator window with real widgets: each test starts from the default settings in
+// an empty current folder, with the program's resources and the GUI up.
 
 #include "generator/GeneratorSettings.h"
 #include "res/Resources.h"
@@ -14,7 +14,6 @@
 
 namespace testing_support {
 
-// Each test starts from the default settings in an empty current folder, with the GUI up.
 class DialogTest : public testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -38,6 +37,7 @@ protected:
     QWidget* Window() const { return static_cast<QWidget*>(m_dialog.NativeWindow()); }
     CWnd Item(int id) const { return m_dialog.GetDlgItem(id); }
     CString Text(int id) const { return Item(id).GetWindowText(); }
+    void Command(int id) { m_dialog.SendMessage(WM_COMMAND, MAKEWPARAM(unsigned(id), BN_CLICKED)); }
 
     Dialog m_dialog;
 };
