@@ -168,7 +168,7 @@ protected:
         platform::SetShellExecuteForTesting(
             [this](HWND, const char*, const char* file, const char*, const char*, int) {
                 m_opened.push_back(file);
-                return m_opened.size() == 1 ? m_firstResult : HINSTANCE(42);
+                return m_result;
             });
     }
     ~ShellCommandsTest() override { setenv("PATH", m_path.c_str(), 1); }
@@ -176,12 +176,13 @@ protected:
         const std::string tools = (m_folder / "tools").string();
         setenv("PATH", (on ? tools + ":" + m_path : tools + "-missing").c_str(), 1);
     }
-    // Presses Help with the desktop answering as given; the files the shell was asked to open.
+    // Presses Help with the desktop and the shell answering as given; the files the shell was
+    // asked to open.
     std::vector<std::string> Help(const char* answer, const char* status = "0",
-                                  HINSTANCE firstResult = 42) {
+                                  HINSTANCE result = 42) {
         setenv("ANSWER", answer, 1);
         setenv("STATUS", status, 1);
-        m_firstResult = firstResult;
+        m_result = result;
         m_opened.clear();
         Command(kHelp);
         return m_opened;
@@ -189,7 +190,7 @@ protected:
 
     const std::string m_path;
     std::vector<std::string> m_opened;
-    HINSTANCE m_firstResult = 42;
+    HINSTANCE m_result = 42;
     const CString m_app = (m_folder / "app/").string();
     const CString m_chm = m_app + "help.chm";
     const CString m_pages = m_app + "html/index.html";
@@ -257,6 +258,20 @@ TEST_F(ShellCommandsTest, LinksAndWelcomeOpenTheirPagesAndLinksThenFocusTheOutpu
     };
     for (const auto& [file, directory, url] : targets)
         EXPECT_EQ(platform::ShellTarget(file, directory), url) << file;
+}
+
+// About shows its box over the window, the focus on its button; Esc closes the box alone.
+TEST_F(MainDialogCommandsTest, AboutShowsItsBoxAndEscClosesItAlone) {
+    Run([&] {
+        QString shown;
+        WhenShown<QDialog>([&](QDialog* about) {
+            shown = about->windowTitle() + "|" + about->focusWidget()->property("text").toString();
+            QTest::keyClick(about->focusWidget(), Qt::Key_Escape);
+        });
+        Command(kAbout); // returns once the box is gone
+        EXPECT_EQ(shown, "About|Ok");
+        EXPECT_TRUE(m_dialog.IsWindowVisible());
+    });
 }
 
 // The welcome bitmap's pure white turns into the button face of the latest paint; a near-white
