@@ -1,15 +1,11 @@
-# An X display session for the program's window: Xvfb, openbox if asked, the program started on it
-# and closed again. Sourced by the end-to-end tests, scripts/screenshot and scripts/window-timing
-# after `name` is set (it starts every failure message and names the temporary folder).
-# Gives $tmp, removed on exit (KEEP_TMP=1 keeps it), $pids, ended by their ids on any exit, fail
-# (with the logs and an on_fail function's lines), wait_for, start_display, find_window,
-# start_program and close_program. Keys go through `xdotool key` to the focused window, never
-# `key --window` to a window that closes on the press: its release would then never arrive and the
-# X server would keep the key held down for the next program.
+# An X display session for the program's window, sourced by the end-to-end tests, scripts/screenshot
+# and scripts/window-timing after `name` is set: $tmp (kept if KEEP_TMP=1), $pids (ended on exit),
+# fail (with the logs and on_fail's lines), wait_for, start_display, find_window, start_program,
+# ended and close_program. Keys go to the focused window: sent with `key --window` to a window
+# that closes on the press, the release would never come and the key stay down for the next one.
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/mirrak-$name.XXXXXX")
 pids=()
-
 cleanup() {
     kill "${pids[@]}" 2>/dev/null || true
     wait "${pids[@]}" 2>/dev/null || true
@@ -37,16 +33,13 @@ wait_for() {
 
 # A sanitized build reports leaks at exit; those of system libraries are not the program's.
 export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/lsan.supp"
-
 wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 
 # start_display SCREEN [wm]: Xvfb with a screen such as 1024x768x24 as DISPLAY; "wm" adds openbox.
+# Xvfb writes the display number it picked to descriptor 3 once it takes clients; -noreset keeps
+# it from resetting, and dropping a connecting client, whenever its last client leaves.
 start_display() {
     unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-    # Xvfb writes the free display number it picked to descriptor 3 once it accepts clients; the
-    # number of an earlier display of this script is not read meanwhile. Without -noreset the
-    # server resets whenever its last client leaves (with no window manager, between two
-    # programs) and drops a client that connects during the reset.
     rm -f "$tmp/display"
     Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset 3>"$tmp/display" 2>"$tmp/xvfb.log" &
     pids+=($!)
@@ -60,8 +53,7 @@ start_display() {
 }
 
 # find_window: sets $window to the program's visible window; non-zero while there is none. One
-# search at a time: xdotool gives up on the whole search when a window goes away while it walks
-# the tree (openbox makes and drops a frame when a program asks it for one beforehand).
+# search at a time: xdotool drops a whole search when a window goes while it walks the tree.
 find_window() {
     window=$(xdotool search --onlyvisible --name '^Mirrak Generator$' 2>/dev/null | head -n 1)
     [ -n "$window" ]
@@ -75,12 +67,17 @@ start_program() {
     wait_for 20 find_window || fail "the window \"Mirrak Generator\" did not appear within 20 s"
 }
 
-# close_program: Escape in the window; the program must end with status 0 within 10 s.
+# ended WHAT: the program must end within 10 s of WHAT with status 0.
+exited() { ! kill -0 "$program_pid" 2>/dev/null; }
+ended() {
+    wait_for 10 exited || fail "the program did not exit within 10 s of $1"
+    unset 'pids[-1]' # reaped here, not killed
+    wait "$program_pid" || fail "exit status $? after $1; program output: $(cat program.log)"
+}
+
+# close_program: Escape in the activated window ends the program with status 0.
 close_program() {
     timeout 10 xdotool windowactivate --sync "$window" || fail "the window could not be activated"
     xdotool key Escape
-    exited() { ! kill -0 "$program_pid"; }
-    wait_for 10 exited || fail "the program did not exit within 10 s of Escape"
-    unset 'pids[-1]' # reaped here, not killed
-    wait "$program_pid" || fail "exit status $?; program output: $(cat program.log)"
+    ended Escape
 }

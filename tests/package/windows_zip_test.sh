@@ -9,18 +9,9 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
 cmake -E tar xf "$zip"
-folder=$(basename "$zip" .zip)
-[ "$(ls "$folder")" = "$(printf 'README.txt\nmirrak-generator.exe')" ] || {
-    echo "the zip holds: $(ls "$folder")" >&2
-    exit 1
-}
-cd "$folder"
+cd "$(basename "$zip" .zip)"
+[ "$(ls)" = "$(printf 'README.txt\nmirrak-generator.exe')" ] || { echo "the zip holds: $(ls)" >&2; exit 1; }
 "$@" mirrak-generator.exe count:3 length:9 out.txt
-size=$(wc -c <out.txt)
 lines=$(LC_ALL=C grep -c $'^[A-Za-z0-9]\\{9\\}\r$' out.txt || true)
-if [ "$size" -ne 33 ] || [ "$lines" -ne 3 ]; then
-    echo "out.txt: $size bytes, $lines lines of nine characters and \\r\\n" >&2
-    od -c out.txt >&2
-    exit 1
-fi
+[ "$(wc -c <out.txt)" -eq 33 ] && [ "$lines" -eq 3 ] || { od -c out.txt >&2; exit 1; }
 echo "the unpacked program wrote 3 lines of 9 characters"

@@ -1,6 +1,5 @@
 // The line index against the plain list of line starts, for texts whose line lengths repeat,
-// change at every line, or come back to an earlier length; the column index of long lines against
-// a walk over their characters.
+// change or come back; the column index of long lines against a walk over their characters.
 
 #include "platform/win/LineIndex.h"
 
@@ -24,9 +23,6 @@ TEST(LineIndexTest, FindsEveryLinesStartAndTheLineOfEveryOffset) {
     for (const std::string& text : texts) {
         std::vector<std::size_t> starts{0};
         platform::LineIndex index;
-        index.AddLine(7); // the lines of an earlier text are gone after Clear
-        index.AddLine(9);
-        index.Clear();
         for (std::size_t i = 0; i < text.size(); ++i)
             if (text[i] == '\n') {
                 starts.push_back(i + 1);
