@@ -1,12 +1,12 @@
 #pragma once
 
-// The fixture of the batch-mode tests that run on every platform: the built program in a fresh
-// working folder that holds "out.txt".
+// The fixture of the batch-mode tests: the built program run in a fresh working folder that holds
+// "out.txt", which a refused run must leave as it is.
 
 #include "app/CommandLineParser.h"
+#include "tests/app/Passwords.h"
 #include "tests/support/Files.h"
 #include "tests/support/Platform.h"
-#include "tests/support/Process.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -16,16 +16,20 @@ namespace testing_support {
 
 class BatchModeFixture : public ::testing::Test {
 protected:
-    // Every test starts with "out.txt", which a refused run must leave as it is.
-    void SetUp() override { WriteFile(m_work / "out.txt", "keep me\n"); }
-    void ExpectKept(std::size_t entries = 1) {
-        EXPECT_EQ(Output(), "keep me\n");
-        EXPECT_EQ(std::size_t(std::distance(fs::directory_iterator(m_work.Path()), {})), entries);
+    void SetUp() override {
+        WriteFile(m_work / "out.txt", "keep me\n");
+        m_mode = FileMode(m_work / "out.txt");
     }
     std::string Output(const std::string& name = "out.txt") { return ReadFile(m_work / name); }
+    long Entries() { return long(std::distance(fs::directory_iterator(m_work.Path()), {})); }
+    void ExpectKept(long entries = 1) {
+        EXPECT_EQ(Output(), "keep me\n");
+        EXPECT_EQ(FileMode(m_work / "out.txt"), m_mode);
+        EXPECT_EQ(Entries(), entries);
+    }
 
-    // Runs the program in the working folder; returns its exit status and keeps what it printed
-    // on stderr in m_stderr. It never prints on stdout.
+    // Runs the program (setup's, if it names one) in the working folder; returns its exit status
+    // and keeps its stderr. Batch mode prints nothing on stdout.
     int Run(const std::vector<std::string>& args, const ProgramSetup& setup = {}) {
         const ProgramRun run = RunProgram(setup.program.empty() ? MIRRAK_PROGRAM : setup.program,
                                           args, m_work.Path(), setup.environment);
@@ -42,6 +46,7 @@ protected:
     }
 
     TempDir m_work;
+    unsigned m_mode = 0; // out.txt's, which a refused run keeps
     std::string m_stderr;
 };
 
