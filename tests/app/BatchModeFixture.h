@@ -1,18 +1,44 @@
 #pragma once
 
 // The fixture of the batch-mode tests: the built program run in a fresh working folder that holds
-// "out.txt", which a refused run must leave as it is.
+// "out.txt", which a refused run must leave as it is; and the check of the passwords it writes.
 
 #include "app/CommandLineParser.h"
-#include "tests/app/Passwords.h"
+#include "generator/Alphabet.h"
 #include "tests/support/Files.h"
 #include "tests/support/Platform.h"
 
 #include <gtest/gtest.h>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace testing_support {
+
+inline const std::string kUpper = "ABCDEFGHIJKLMNOPQRSTUVWXYZ",
+                         kLower = "abcdefghijklmnopqrstuvwxyz",
+                         kAlnum = kUpper + kLower + "0123456789";
+
+// Checks that content is, byte for byte, quantity "\r\n"-ended lines of length characters of
+// alphabet, whole as the platform's code page has them; with every, that each of them occurs.
+inline void ExpectPasswords(const std::string& content, int quantity, int length,
+                            const std::string& alphabet, bool every = false) {
+    const Alphabet text(content), characters(alphabet);
+    std::set<std::string_view> allowed, seen;
+    for (std::uint32_t i = 0; i < characters.Count(); ++i)
+        allowed.insert(characters.At(i));
+    std::string shape, expected; // a drawn character shows as '*'
+    for (std::uint32_t i = 0; i < text.Count(); ++i) {
+        const std::string_view c = text.At(i);
+        shape += allowed.count(c) ? "*" : std::string(c);
+        if (allowed.count(c))
+            seen.insert(c);
+    }
+    for (int i = 0; i < quantity; ++i)
+        expected += std::string(std::size_t(length), '*') + "\r\n";
+    EXPECT_EQ(shape, expected);
+    EXPECT_EQ(every ? seen : allowed, allowed);
+}
 
 class BatchModeFixture : public ::testing::Test {
 protected:

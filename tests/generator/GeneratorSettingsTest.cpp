@@ -4,18 +4,44 @@
 #include "tests/support/Files.h"
 #include "tests/support/ScriptedFills.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
+#include <new>
 #include <tuple>
 
 using namespace std::string_literals;
 using namespace testing_support;
+
+// A file's buffer sizes are untrusted: loading allocates no more than the file holds.
+static std::size_t g_largestArray = 0;
+
+static void* Allocate(std::size_t size) {
+    g_largestArray = std::max(g_largestArray, size);
+    return std::malloc(size != 0 ? size : 1);
+}
+void* operator new[](std::size_t size) {
+    void* const p = Allocate(size);
+    return p != nullptr ? p : throw std::bad_alloc();
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return Allocate(size);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 TEST(GeneratorSettings, SaveWritesTheFileFormAndLoadTakesOnlyWhatIsWhole) {
     const TempDir dir;
     const std::string path = (dir / "gen.cfg").string();
     const auto load = [&path](const std::string& bytes, GeneratorSettings record) {
         WriteFile(path, bytes);
+        g_largestArray = 0;
         record.Load(path.c_str());
+        EXPECT_LE(g_largestArray, 64u) << testing::PrintToString(bytes);
         return Fields(record);
     };
     GeneratorSettings settings = GeneratorSettings::Instance(); // the defaults
@@ -46,8 +72,8 @@ TEST(GeneratorSettings, SaveWritesTheFileFormAndLoadTakesOnlyWhatIsWhole) {
             expected = std::make_tuple(cut < 25 ? 0xE8 : 1000, 20, 0, 2, 0, "geo", 4, 1, "xy", 3);
         EXPECT_EQ(load(full.substr(0, cut), before), expected) << "file cut to " << cut;
     }
-    // Negative sizes, and sizes one more than the bytes left.
-    for (const std::string& size : {"\xFF\xFF\xFF\xFF"s, "\x11\0\0\0"s})
+    // Negative sizes, sizes one more than the bytes left, and the largest size.
+    for (const std::string& size : {"\xFF\xFF\xFF\xFF"s, "\x11\0\0\0"s, "\xFF\xFF\xFF\x7F"s})
         EXPECT_EQ(load(full.substr(0, 5) + size + full.substr(9), before), Fields(before));
     for (const std::string& size : {"\0\0\0\x80"s, "\x08\0\0\0"s})
         EXPECT_EQ(load(full.substr(0, 14) + size + full.substr(18), before), Fields(before));
