@@ -1,20 +1,16 @@
-// Feeds arbitrary command lines to the parser in both of its forms: as words, the input split at
-// each NUL byte (which no argv word can hold), the way the program gets argv on POSIX; and as one
-// whole text, the same bytes with each NUL as a blank. After each, it makes a few passwords from
-// the alphabet the options chose, with deterministic random bytes: nothing may crash, and the
-// record, the name and the program location must stay within what the parser promises.
+// Feeds arbitrary command lines to the parser in both of its forms: as argv words (the input split
+// at each NUL byte, which no word can hold) and as one whole text (each NUL a blank). After each,
+// it makes two passwords from the alphabet the options chose: nothing may crash, and the record,
+// the name and the program location must stay within what the parser promises.
 #include "app/CommandLineParser.h"
 #include "app/ProgramLocation.h"
-#include "generator/Alphabet.h"
 #include "generator/GeneratorSettings.h"
 #include "generator/PasswordMaker.h"
-#include "generator/RandomSource.h"
 #include "generator/RunPlan.h"
 #include "platform/os/CommandLine.h"
 #include "platform/os/Files.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -26,38 +22,32 @@ void Check(bool condition) {
         std::abort();
 }
 
-void ResetRecord() {
+// Parses from the defaults; the record then holds what the parser promises, and two passwords
+// can be made from it.
+CString ParseAndMake(const platform::ProcessCommandLine& commandLine) {
     GeneratorSettings& settings = GeneratorSettings::Instance();
     settings = GeneratorSettings();
     settings.SetDefaults();
-}
-
-// The record holds what the parser promises, and two passwords can be made from it.
-void MakePasswords() {
-    const GeneratorSettings& settings = GeneratorSettings::Instance();
+    const CString name = ParseProcessCommandLine(commandLine);
     Check(settings.m_nQuantity >= 1 && settings.m_nLength >= 1);
-
     const Alphabet alphabet(settings.BuildAlphabet());
-    if (alphabet.IsEmpty())
-        return;
-    const std::int32_t length = settings.m_nLength < 64 ? settings.m_nLength : 64;
+    const std::int32_t length = std::min(settings.m_nLength, 64);
     const RunPlan plan(2, length, alphabet);
-    Check(plan.Outcome().status == RunStatus::Done);
     SecretBuffer buffer;
-    if (!buffer.Allocate(plan.BufferBytes()))
-        return;
+    if (alphabet.IsEmpty() || !buffer.Allocate(plan.BufferBytes()))
+        return name;
+    Check(plan.Outcome().status == RunStatus::Done);
     CryptoRandomSource source;
     PasswordMaker maker(source, alphabet, length);
-    std::size_t used = maker.MakeOne(buffer.Data());
-    used += maker.MakeOne(buffer.Data() + used);
-    Check(used + 1 <= buffer.Size());
+    const std::size_t used = maker.MakeOne(buffer.Data());
+    Check(used + maker.MakeOne(buffer.Data() + used) + 1 <= buffer.Size());
+    return name;
 }
 
-// The location's directory and file name together are the program path.
+// The location's directory and file name together are at most the program path.
 void CheckLocation(const ProgramLocation& location, std::size_t maxPathSize) {
     Check(location.GetDirectory().size() + location.GetFileName().size() <= maxPathSize);
-    const std::size_t separator = location.GetFileName().find(platform::kPathSeparator);
-    Check(separator == CString::npos);
+    Check(location.GetFileName().find(platform::kPathSeparator) == CString::npos);
 }
 
 } // namespace
@@ -74,27 +64,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return true;
     }();
     (void)seamInstalled;
-
     const CString input(reinterpret_cast<const char*>(data), size);
 
     // Words, recorded as main records argv: a name is one of the words after the program path,
     // whole, and the program path is the first word exactly.
     std::vector<CString> words;
-    for (std::size_t start = 0;;) {
-        const std::size_t end = std::min(input.find('\0', start), input.size());
-        words.push_back(input.substr(start, end - start));
-        if (end == input.size())
-            break;
-        start = end + 1;
-    }
     std::vector<const char*> argv;
+    std::size_t start = 0, end = 0;
+    do {
+        end = std::min(input.find('\0', start), input.size());
+        words.push_back(input.substr(start, end - start));
+        start = end + 1;
+    } while (end != input.size());
     for (const CString& word : words)
         argv.push_back(word.c_str());
     platform::SetCommandLine(static_cast<int>(argv.size()), argv.data());
-    ResetRecord();
-    const CString name = ParseProcessCommandLine(platform::GetProcessCommandLine());
+    const CString name = ParseAndMake(platform::GetProcessCommandLine());
     Check(name.empty() || std::find(words.begin() + 1, words.end(), name) != words.end());
-    MakePasswords();
     ProgramLocation location;
     location.SetFromCommandLine();
     Check(location.GetCommandPath() == words.front());
@@ -104,10 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // One whole text, split by the parser itself.
     CString text = input;
     std::replace(text.begin(), text.end(), '\0', ' ');
-    ResetRecord();
-    const CString textName = ParseProcessCommandLine(platform::CommandLineText{text});
-    Check(textName.size() <= text.size());
-    MakePasswords();
+    Check(ParseAndMake(platform::CommandLineText{text}).size() <= text.size());
     ProgramLocation textLocation;
     textLocation.SetFromCommandLine(text);
     CheckLocation(textLocation, text.size());

@@ -28,25 +28,26 @@ template <class Function> Function Real(const char* library, const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
+BOOL Fail(DWORD error) {
+    SetLastError(error);
+    return FALSE;
+}
+
 long g_randomCalls = 0;
 long long g_written = 0;
 
 BOOL WINAPI AcquireContext(HCRYPTPROV* provider, LPCSTR container, LPCSTR name, DWORD type,
                            DWORD flags) {
-    if (Setting("MIRRAK_FAIL_ACQUIRE") != 0) {
-        SetLastError(NTE_KEYSET_NOT_DEF);
-        return FALSE;
-    }
+    if (Setting("MIRRAK_FAIL_ACQUIRE") != 0)
+        return Fail(DWORD(NTE_KEYSET_NOT_DEF));
     return Real<decltype(&CryptAcquireContextA)>("advapi32.dll", "CryptAcquireContextA")(
         provider, container, name, type, flags);
 }
 
 BOOL WINAPI GenRandom(HCRYPTPROV provider, DWORD length, BYTE* buffer) {
     const long failAt = Setting("MIRRAK_FAIL_CRYPTGENRANDOM");
-    if (failAt > 0 && ++g_randomCalls >= failAt) {
-        SetLastError(NTE_FAIL);
-        return FALSE;
-    }
+    if (failAt > 0 && ++g_randomCalls >= failAt)
+        return Fail(DWORD(NTE_FAIL));
     return Real<decltype(&CryptGenRandom)>("advapi32.dll", "CryptGenRandom")(provider, length,
                                                                              buffer);
 }
@@ -56,10 +57,8 @@ BOOL WINAPI Write(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVER
     const long limit = Setting("MIRRAK_FAIL_WRITE");
     if (limit <= 0 || GetFileType(file) != FILE_TYPE_DISK)
         return real(file, data, size, written, overlapped);
-    if (g_written >= limit) {
-        SetLastError(ERROR_DISK_FULL);
-        return FALSE;
-    }
+    if (g_written >= limit)
+        return Fail(ERROR_DISK_FULL);
     if (size > limit - g_written)
         size = DWORD(limit - g_written);
     const BOOL ok = real(file, data, size, written, overlapped);
@@ -69,18 +68,14 @@ BOOL WINAPI Write(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVER
 }
 
 BOOL WINAPI Flush(HANDLE file) {
-    if (Setting("MIRRAK_FAIL_FLUSH") != 0) {
-        SetLastError(ERROR_WRITE_FAULT);
-        return FALSE;
-    }
+    if (Setting("MIRRAK_FAIL_FLUSH") != 0)
+        return Fail(ERROR_WRITE_FAULT);
     return Real<decltype(&FlushFileBuffers)>("kernel32.dll", "FlushFileBuffers")(file);
 }
 
 BOOL WINAPI Move(LPCSTR from, LPCSTR to, DWORD flags) {
-    if (Setting("MIRRAK_FAIL_MOVE") != 0) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
+    if (Setting("MIRRAK_FAIL_MOVE") != 0)
+        return Fail(ERROR_ACCESS_DENIED);
     return Real<decltype(&MoveFileExA)>("kernel32.dll", "MoveFileExA")(from, to, flags);
 }
 

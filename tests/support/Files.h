@@ -1,7 +1,6 @@
 #pragma once
 
-// Small helpers the tests share: a temporary folder that is removed again, and whole-file reads
-// and writes.
+// A temporary folder that is removed again, and whole files read, written and made read-only.
 
 #include <atomic>
 #include <chrono>
@@ -15,8 +14,7 @@ namespace testing_support {
 
 namespace fs = std::filesystem;
 
-// A fresh folder in the system's folder for temporary files; with enter, it is also the current
-// directory until destruction.
+// A fresh folder for temporary files; with enter, also the current directory while it lives.
 class TempDir {
 public:
     explicit TempDir(bool enter = false) {
@@ -62,14 +60,14 @@ inline void WriteFile(const fs::path& path, const std::string& content) {
     std::ofstream(path, std::ios::binary) << content;
 }
 
-// The permission bits of a file as the system reports them; 0 when it cannot be read.
+// A file's permission bits; 0 when they cannot be read.
 inline unsigned FileMode(const fs::path& path) {
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
     return error ? 0u : unsigned(status.permissions() & fs::perms::mask);
 }
 
-// Read-only: on POSIX no write permission for anyone; on Windows the read-only attribute.
+// On POSIX no write permission for anyone; on Windows the read-only attribute.
 inline void SetReadOnly(const fs::path& path, bool readOnly) {
     fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     readOnly ? fs::perm_options::remove : fs::perm_options::add);

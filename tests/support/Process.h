@@ -19,10 +19,10 @@ struct ProgramRun {
     std::string out, err;
 };
 
-// Runs program with the arguments in folder and waits for it to end. On POSIX each argument is
-// one argv word; on Windows the command line is the program's path in double quotes followed by
-// the arguments, each after one blank and exactly as given. The changes to the environment apply
-// to the program only.
+// Runs program with the arguments in folder and waits for it to end; the environment changes
+// apply to the program only. On POSIX each argument is one argv word, and stdout is a pipe; on
+// Windows the command line is the program's path in double quotes, then each argument after one
+// blank, exactly as given.
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
                       const std::filesystem::path& folder, const Environment& environment = {});
 

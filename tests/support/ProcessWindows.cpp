@@ -26,30 +26,19 @@ std::string ReadAll(HANDLE file) {
     return text;
 }
 
-// The parent's environment changes while the child starts, which inherits it, and is then put
-// back.
-class ScopedEnvironment {
-public:
-    explicit ScopedEnvironment(const Environment& changes) {
-        for (const auto& [name, value] : changes) {
-            char old[32768];
-            const DWORD length = GetEnvironmentVariableA(name.c_str(), old, sizeof old);
-            m_saved.emplace_back(name, length > 0 && length < sizeof old
-                                           ? std::optional<std::string>(old)
-                                           : std::nullopt);
-            SetEnvironmentVariableA(name.c_str(), value ? value->c_str() : nullptr);
-        }
+// Sets the variables in this process, which the program inherits; returns what they were.
+Environment Apply(const Environment& changes) {
+    Environment previous;
+    for (const auto& [name, value] : changes) {
+        char old[32768];
+        const DWORD length = GetEnvironmentVariableA(name.c_str(), old, sizeof old);
+        previous.emplace_back(name, length > 0 && length < sizeof old
+                                        ? std::optional<std::string>(old)
+                                        : std::nullopt);
+        SetEnvironmentVariableA(name.c_str(), value ? value->c_str() : nullptr);
     }
-    ~ScopedEnvironment() {
-        for (const auto& [name, value] : m_saved)
-            SetEnvironmentVariableA(name.c_str(), value ? value->c_str() : nullptr);
-    }
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-private:
-    Environment m_saved;
-};
+    return previous;
+}
 
 } // namespace
 
@@ -67,12 +56,10 @@ ProgramRun RunProgram(const std::string& program, const std::vector<std::string>
     startup.hStdError = err;
     PROCESS_INFORMATION process{};
     ProgramRun run;
-    BOOL started = FALSE;
-    {
-        const ScopedEnvironment scoped(environment);
-        started = CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0,
-                                 nullptr, folder.string().c_str(), &startup, &process);
-    }
+    const Environment previous = Apply(environment);
+    const BOOL started = CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                                        0, nullptr, folder.string().c_str(), &startup, &process);
+    Apply(previous);
     if (started) {
         WaitForSingleObject(process.hProcess, INFINITE);
         DWORD status = 0;

@@ -16,9 +16,8 @@
 namespace testing_support {
 
 // While it lives, answers every fill of the random provider byte by byte from a function of the
-// fill's number (1 for the first fill); the fills from failAt on (none when 0) write their bytes
-// all the same but report failure. Counts the fills and notes whether any came on a thread other
-// than the one that made it.
+// fill's number (1 for the first); the fills from failAt on (none when 0) write their bytes all
+// the same but report failure. Counts the fills and notes whether any came on another thread.
 class ScriptedFills {
 public:
     using Byte = std::function<std::uint8_t(int fill)>;
@@ -52,19 +51,10 @@ inline ScriptedFills::Byte SeededBytes(std::uint32_t seed) {
     return [engine = std::mt19937(seed)](int) mutable { return std::uint8_t(engine()); };
 }
 
-// Every byte of fill j the one whose four-byte draws give index j - 1 of count (1 <= j <= count),
-// so that each character tells the fill it was drawn from.
-inline ScriptedFills::Byte NumberedFills(std::uint32_t count) {
-    return [count, last = 0, b = std::uint32_t(0)](int fill) mutable {
-        if (fill != last) {
-            last = fill;
-            b = 0;
-            while (b < 255 &&
-                   (std::uint64_t(b * 0x01010101u) * count >> 32) < std::uint32_t(fill - 1))
-                ++b;
-        }
-        return std::uint8_t(b);
-    };
+// Every byte of fill j one whose four-byte draws give index j - 1 of 62, so that each character
+// of "A-Za-z0-9" tells the fill it was drawn from (up to fill 62).
+inline std::uint8_t NumberedFill(int fill) {
+    return std::uint8_t((fill - 1) * 256 / 62 + 1);
 }
 
 // The threads of this process. One is started and ended first, so that a runtime that starts a
