@@ -20,34 +20,30 @@ namespace {
 
 using platform::OutputView;
 
-// The main template's dialog; Enter and Esc are only counted.
-struct Dialog : CDialog {
-    Dialog() : CDialog(testing_support::kTestTemplate) {}
-    void OnOK() override { ++oks; }
-    void OnCancel() override { ++cancels; }
-    int oks = 0, cancels = 0;
-};
-
-class OutputViewTest : public testing::Test {
+// Steps run while the test template's dialog is up, with the focus in its output box; Enter and
+// Esc are only counted.
+class OutputViewTest : public testing::Test, CDialog {
 protected:
+    OutputViewTest() : CDialog(testing_support::kTestTemplate) {}
     static void SetUpTestSuite() {
         testing_support::UseTestTemplate();
         ASSERT_TRUE(platform::EnsureGuiApplication());
     }
-    // Steps run while the dialog is up, with the focus in the output box.
+    void OnOK() override { ++m_oks; }
+    void OnCancel() override { ++m_cancels; }
     void Run(const std::function<void()>& steps) {
         QTimer::singleShot(0, [&] {
-            m_output = m_dialog.GetDlgItem(1000);
+            m_output = GetDlgItem(1000);
             if ((m_view = Native()->findChild<OutputView*>()) != nullptr) {
                 m_output.SetFocus();
                 steps();
             }
-            m_dialog.EndDialog(IDCANCEL);
+            EndDialog(IDCANCEL);
         });
-        m_dialog.DoModal();
+        DoModal();
         ASSERT_NE(m_view, nullptr);
     }
-    QWidget* Native() const { return static_cast<QWidget*>(m_dialog.NativeWindow()); }
+    QWidget* Native() const { return static_cast<QWidget*>(NativeWindow()); }
     void Set(const CString& text) { m_output.SetWindowText(text); }
     void Select(LPARAM anchor, LPARAM caret) {
         m_output.SendMessage(EM_SETSEL, WPARAM(anchor), caret);
@@ -64,9 +60,9 @@ protected:
     }
     QString Clipboard() const { return QApplication::clipboard()->text(); }
 
-    Dialog m_dialog;
     CWnd m_output;
     OutputView* m_view = nullptr;
+    int m_oks = 0, m_cancels = 0;
 };
 
 // Texts come back byte for byte; EM_SETSEL offsets (-1 the end) land on characters and breaks.
@@ -89,9 +85,7 @@ TEST_F(OutputViewTest, KeepsTextsByteForByteAndSelectsWhatEmSetSelNames) {
             EXPECT_EQ(m_output.GetWindowText(), text);
             EXPECT_EQ(m_view->LineCount(), lines);
         }
-        CString moved = "ab\r\n\xE2\x82\xAC\r\nxyz";
-        m_output.SetWindowText(std::move(moved));
-        EXPECT_EQ(moved, "");
+        Set("ab\r\n\xE2\x82\xAC\r\nxyz");
         for (const auto& [anchor, caret, wantAnchor, wantCaret] : selections) {
             Select(anchor, caret);
             EXPECT_EQ(Selection(), std::make_pair(wantAnchor, wantCaret)) << anchor << "," << caret;
@@ -115,9 +109,7 @@ TEST_F(OutputViewTest, KeysMoveSelectAndCopyAndLeaveDialogKeysAlone) {
             {Qt::Key_Up, Qt::ShiftModifier, 12, 8},
             {Qt::Key_Left, Qt::ShiftModifier, 12, 6}, // back over the "\r\n" as one step
             {Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier, 12, 20},
-            {Qt::Key_Home, Qt::ControlModifier, 0, 0},
-            {Qt::Key_PageDown, Qt::NoModifier, 20, 20}, // a page is more than these lines
-            {Qt::Key_PageUp, Qt::ShiftModifier, 20, 0},
+            {Qt::Key_PageUp, Qt::NoModifier, 0, 0}, // a page is more than these lines
             {Qt::Key_A, Qt::ControlModifier, 0, 20},
         };
         for (const auto& [key, modifiers, anchor, caret] : steps) {
@@ -133,7 +125,7 @@ TEST_F(OutputViewTest, KeysMoveSelectAndCopyAndLeaveDialogKeysAlone) {
         Key(Qt::Key_Return);
         Key(Qt::Key_Escape);
         Key(Qt::Key_X);
-        EXPECT_EQ(m_dialog.oks * 10 + m_dialog.cancels, 11); // Enter and Esc reach the dialog
+        EXPECT_EQ(m_oks * 10 + m_cancels, 11); // Enter and Esc reach the dialog
         EXPECT_EQ(Native()->focusWidget(), m_view);
         Key(Qt::Key_Tab);
         EXPECT_NE(Native()->focusWidget(), m_view);

@@ -143,14 +143,13 @@ TEST(WinTest, AWorkerEndsOnceAndTheWaitSeesItGone) {
     EXPECT_EQ(alive, 0);
 }
 
-// A dialog that logs its handlers, whether it is visible in OnInitDialog, where a step of the test
-// runs, and its outer rectangle each time it is shown.
-struct Probe : Window {
+// A dialog that logs its handlers, where a step of the test runs in OnInitDialog, and its outer
+// rectangle each time it is shown.
+struct Probe : Window, QObject {
+    Probe() { qApp->installEventFilter(this); }
     BOOL OnInitDialog() override {
-        m_log += IsWindowVisible() ? "init visible(" : "init(";
-        if (m_inInit)
-            m_inInit();
-        m_log += ") ";
+        m_log += IsWindowVisible() ? "init visible " : "init ";
+        m_inInit();
         return TRUE;
     }
     void OnOK() override { m_log += "ok "; }
@@ -167,28 +166,21 @@ struct Probe : Window {
             if (button->text() == caption)
                 button->click();
     }
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::Show && object == Native(*this))
+            m_shown.emplace_back(testing_support::WindowRect(*this), IsZoomed());
+        return false;
+    }
     std::function<void()> m_inInit;
     std::string m_log;
-    struct ShowWatch : QObject {
-        explicit ShowWatch(const Probe* probe) : m_probe(probe) { qApp->installEventFilter(this); }
-        bool eventFilter(QObject* object, QEvent* event) override {
-            if (event->type() == QEvent::Show && object == Native(*m_probe)) {
-                const RECT r = testing_support::WindowRect(*m_probe);
-                m_shown.push_back(std::to_string(r.left) + "," + std::to_string(r.top) + " " +
-                                  std::to_string(r.right - r.left) + "x" +
-                                  std::to_string(r.bottom - r.top) +
-                                  (m_probe->IsZoomed() ? " maximized" : ""));
-            }
-            return false;
-        }
-        const Probe* m_probe;
-        std::vector<std::string> m_shown;
-    } m_watch{this};
+    std::vector<std::pair<RECT, bool>> m_shown;
 };
 
 // Keys, clicks and the close box that come while the dialog is being set up wait until
 // OnInitDialog has returned, in their order; one that ends the dialog ends it before it shows.
-TEST(WinTest, InputDuringSetUpWaitsForOnInitDialogAndAnEndKeepsTheWindowHidden) {
+// Otherwise the window is shown once OnInitDialog has placed it: where it was moved, maximized if
+// it was.
+TEST(WinTest, InputDuringSetUpWaitsForOnInitDialogAndTheWindowAppearsOnceWhereItWasPut) {
     Probe probe;
     probe.m_inInit = [&] {
         QTest::keyClick(Native(probe), Qt::Key_Return);
@@ -198,13 +190,9 @@ TEST(WinTest, InputDuringSetUpWaitsForOnInitDialogAndAnEndKeepsTheWindowHidden) 
         probe.Click("Exit");
     };
     EXPECT_EQ(probe.Modal([] {}), IDCANCEL);
-    EXPECT_EQ(probe.m_log, "init() command1 ok command1006 command2 cancel ");
-    EXPECT_TRUE(probe.m_watch.m_shown.empty());
-}
+    EXPECT_EQ(probe.m_log, "init command1 ok command1006 command2 cancel ");
+    EXPECT_TRUE(probe.m_shown.empty());
 
-// The window is shown once OnInitDialog has placed it: where it was moved, maximized if it was.
-TEST(WinTest, WindowAppearsOnceWhereOnInitDialogPutIt) {
-    Probe probe;
     probe.m_inInit = [&] { probe.MoveWindow(120, 90, 500, 400); };
     probe.Modal([] {});
     probe.m_inInit = [&] {
@@ -216,9 +204,9 @@ TEST(WinTest, WindowAppearsOnceWhereOnInitDialogPutIt) {
         testing_support::Show(probe, SW_RESTORE);
         EXPECT_EQ(testing_support::WindowRect(probe), (RECT{130, 70, 580, 420}));
     });
-    EXPECT_EQ(probe.m_log, "init() init() ");
-    EXPECT_EQ(probe.m_watch.m_shown,
-              (std::vector<std::string>{"120,90 500x400", "130,70 450x350 maximized"}));
+    EXPECT_EQ(probe.m_log.substr(probe.m_log.size() - 10), "init init ");
+    EXPECT_EQ(probe.m_shown, (std::vector<std::pair<RECT, bool>>{{{120, 90, 620, 490}, false},
+                                                                 {{130, 70, 580, 420}, true}}));
 }
 
 } // namespace
