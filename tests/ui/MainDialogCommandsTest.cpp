@@ -271,26 +271,23 @@ TEST_F(MainDialogCommandsTest, AboutShowsItsBoxAndEscClosesItAlone) {
 // pixel and the link bitmaps' white stay. Giving the flat link buttons their images again at
 // every paint does not set off further paints.
 TEST_F(MainDialogCommandsTest, WhiteOfTheWelcomeBitmapFollowsTheButtonFaceAtEachPaint) {
-    const QRgb white = qRgb(255, 255, 255), near1 = qRgb(254, 255, 255),
-               near2 = qRgb(255, 255, 254), red = qRgb(200, 0, 0),
-               pixels[] = {white, near1, near2, red};
-    QImage banner(4, 1, QImage::Format_RGB32);
-    for (int x = 0; x < 4; ++x)
-        banner.setPixel(x, 0, pixels[x]);
+    const QRgb white = qRgb(255, 255, 255), near = qRgb(254, 255, 255);
+    QImage banner(2, 1, QImage::Format_RGB32);
+    banner.setPixel(0, 0, white);
+    banner.setPixel(1, 0, near);
     ASSERT_TRUE(banner.save(QString::fromStdString((m_folder / "banner.bmp").string())));
     SetImages((m_folder / "banner.bmp").string());
     const QPalette original = QApplication::palette();
     const auto shown = [&](int id) { // the pixels of the image on the button
         const auto* button = qobject_cast<QPushButton*>(platform::WidgetOf(Item(id).GetSafeHwnd()));
         const QImage i = button->icon().pixmap(button->iconSize()).toImage();
-        return std::vector<QRgb>{i.pixel(0, 0), i.pixel(1, 0), i.pixel(2, 0), i.pixel(3, 0)};
+        return std::pair(i.pixel(0, 0), i.pixel(1, 0));
     };
     Run([&] {
         QTest::qWait(100);
-        const QRgb face = QApplication::palette().color(QPalette::Button).rgb();
-        EXPECT_THAT(shown(kWelcome), ElementsAre(face, near1, near2, red));
-        EXPECT_THAT(shown(kLink1), ElementsAre(white, near1, near2, red));
-
+        EXPECT_EQ(shown(kWelcome),
+                  std::pair(QApplication::palette().color(QPalette::Button).rgb(), near));
+        EXPECT_EQ(shown(kLink1), std::pair(white, near));
         m_dialog.paints = 0;
         Window()->update();
         QTest::qWait(300);
@@ -302,7 +299,7 @@ TEST_F(MainDialogCommandsTest, WhiteOfTheWelcomeBitmapFollowsTheButtonFaceAtEach
         QApplication::setPalette(changed);
         Window()->repaint();
         QTest::qWait(100);
-        EXPECT_THAT(shown(kWelcome), ElementsAre(qRgb(10, 20, 30), near1, near2, red));
+        EXPECT_EQ(shown(kWelcome), std::pair(qRgb(10, 20, 30), near));
     });
     QApplication::setPalette(original);
 }

@@ -24,7 +24,7 @@ protected:
         Session(dialog, [&] { steps(dialog); });
         m_app.m_pMainWnd = nullptr;
     }
-    // The saved blob's first 17 bytes: the maximized byte and the normal outer rectangle.
+    // The saved blob: the maximized byte, the normal outer rectangle, the ratios.
     void ExpectSaved(bool maximized, const RECT& r) {
         ASSERT_EQ(GeneratorSettings::Instance().m_geometry.GetSize(), 49);
         EXPECT_EQ(std::memcmp(GeneratorSettings::Instance().m_geometry.GetData(),
@@ -130,7 +130,6 @@ TEST_F(MainDialogLayoutTest, SavedGeometryIsRestoredWithinBoundsAndMaximized) {
         {"bounds", Blob(0, {-10000, 80, 10000, 9000}), {-10000, 80, -9196, 884}, false},
         {"right 10001", Blob(0, {9500, 80, 10001, 440}), first, false},
         {"left -10001", Blob(0, {-10001, 80, 0, 440}), first, false},
-        {"right -1", Blob(0, {-400, 80, -1, 440}), first, false},
         {"17 bytes", Blob(0, example, 0), example, false},
         {"all zero", ByteBuffer(std::string(49, '\0')), first, false},
         {"maximized", Blob(1, example), example, true},
@@ -139,8 +138,7 @@ TEST_F(MainDialogLayoutTest, SavedGeometryIsRestoredWithinBoundsAndMaximized) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Run(c.blob, [&](MainDialog& dialog) {
-            // Read at once: once its events are handled, the offscreen platform shifts a window
-            // at a negative x by its frame.
+            // Read at once: the offscreen platform later shifts a window at a negative x.
             EXPECT_EQ(bool(dialog.IsZoomed()), c.maximized);
             if (c.maximized)
                 Show(dialog, SW_RESTORE); // un-maximized, it is where it was saved
@@ -150,11 +148,10 @@ TEST_F(MainDialogLayoutTest, SavedGeometryIsRestoredWithinBoundsAndMaximized) {
         });
         ExpectSaved(c.maximized, c.expected);
     }
-    // A maximized blob's rectangle is not checked: edges at the ends of the 32-bit range still
-    // give a window of at least the smallest size, and a blob that saves again.
+    // A maximized blob's rectangle is not checked: edges at the ends of the 32-bit range give a
+    // window of at least the smallest size.
     constexpr LONG kMax = std::numeric_limits<LONG>::max(), kMin = std::numeric_limits<LONG>::min();
-    for (const RECT& extreme : {RECT{kMax, kMax, kMax, kMax}, RECT{kMin, kMin, kMax, kMax},
-                                RECT{kMax, kMax, kMin, kMin}, RECT{0, 0, kMin, kMin}}) {
+    for (const RECT& extreme : {RECT{kMin, kMin, kMax, kMax}, RECT{kMax, kMax, kMin, kMin}}) {
         SCOPED_TRACE(testing::PrintToString(extreme));
         Run(Blob(1, extreme), [&](MainDialog& dialog) {
             EXPECT_TRUE(dialog.IsZoomed());

@@ -11,14 +11,13 @@
 #include <QAccessibleValueInterface>
 #include <QApplication>
 #include <QCheckBox>
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStyle>
 #include <QTest>
+#include <algorithm>
 
 namespace {
 
@@ -27,28 +26,22 @@ using platform::OutputView;
 
 class MainDialogLookTest : public testing_support::MainDialogSession<> {
 protected:
-    // The screen is 1280 x 1024 logical pixels at the test's scale factor; the platform reads
-    // its configuration file as the application starts.
+    // A 1280 x 1024 screen at the test's scale factor, read as the application starts.
     static void SetUpTestSuite() {
-        QString path;
+        const testing_support::TempDir dir;
         if (qApp == nullptr) {
-            const double scale = qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble();
-            path = QDir::temp().filePath(
-                QStringLiteral("mirrak-screen-%1.json").arg(QCoreApplication::applicationPid()));
-            QFile config(path);
-            ASSERT_TRUE(config.open(QIODevice::WriteOnly));
-            config.write(QStringLiteral("{\"screens\": [{\"name\": \"test\", \"x\": 0, \"y\": 0, "
-                                        "\"width\": %1, \"height\": %2, \"logicalDpi\": 96}]}")
-                             .arg(qRound(1280 * scale))
-                             .arg(qRound(1024 * scale))
-                             .toUtf8());
-            qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + path).toUtf8());
+            const int scale = std::max(1, qEnvironmentVariableIntValue("QT_SCALE_FACTOR"));
+            testing_support::WriteFile(dir / "screen.json",
+                                       "{\"screens\": [{\"name\": \"test\", \"x\": 0, \"y\": 0, "
+                                       "\"width\": " +
+                                           std::to_string(1280 * scale) +
+                                           ", \"height\": " + std::to_string(1024 * scale) +
+                                           ", \"logicalDpi\": 96}]}");
+            qputenv("QT_QPA_PLATFORM",
+                    ("offscreen:configfile=" + (dir / "screen.json").string()).c_str());
         }
         DialogTest::SetUpTestSuite();
-        if (!path.isEmpty())
-            QFile::remove(path);
     }
-
     QWidget* Widget(int id) const { return platform::WidgetOf(Item(id).GetSafeHwnd()); }
     QWidget* FocusWidget() const { return Window()->focusWidget(); }
     void Press(Qt::Key key) { QTest::keyClick(FocusWidget(), key); }
