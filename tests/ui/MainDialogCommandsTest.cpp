@@ -144,9 +144,8 @@ TEST_F(MainDialogCommandsTest, TheRealFileDialogAddsTheExtensionAndAsksBeforeRep
     EXPECT_EQ(std::distance(fs::directory_iterator(m_folder.Path()), {}), 2); // notes, gen.cfg
 }
 
-// Help, links and the welcome button ask the shell, whose seam records what it opens. The
-// desktop's viewer for CHM files is asked of a stand-in xdg-mime on PATH, which prints $ANSWER
-// and exits with $STATUS.
+// The shell's seam records what it opens; the desktop's viewer for CHM files is asked of a
+// stand-in xdg-mime on PATH, which prints $ANSWER and exits with $STATUS.
 class ShellCommandsTest : public MainDialogCommandsTest {
 protected:
     ShellCommandsTest() : m_path(std::getenv("PATH") ? std::getenv("PATH") : "") {
@@ -189,20 +188,19 @@ protected:
     const CString m_pages = m_app + "html/index.html";
 };
 
-// The help file lies beside the program as its command line names it; a program started by its
-// bare name finds it in the current directory, and where the name leads to no file, the one
-// beside the running program is taken. With a viewer the help file opens; without one, or where
-// it cannot be asked or fails to open the file, the same help opens as web pages from beside the
-// help file. Without those pages the help file is handed to the desktop all the same, once.
+// The help file lies beside the program as its command line names it, else beside the running
+// program. With a viewer the help file opens; without one, or where it cannot be asked or fails
+// to open the file, the same help opens as web pages from beside the help file; without those
+// pages the help file is handed to the desktop all the same, once.
 TEST_F(ShellCommandsTest, HelpOpensTheHelpFileWithAViewerAndTheWebPagesWithout) {
     const CString beside = platform::ExecutableDirectory() + "help.chm";
     ASSERT_NE(beside, "help.chm");
     const std::tuple<CString, CString, CString> programs[] = {
         {"app/mirrak-generator", m_folder.Path(), "app/help.chm"},
-        {"mirrak-generator", m_app, "help.chm"},
+        {"mirrak-generator", m_app, "help.chm"},       // a bare name, in the current directory
         {"mirrak-generator", m_folder.Path(), beside}, // found on the search path
         {"app/mirrak-generator", m_app, beside},       // the current directory has moved
-        {m_app + "mirrak-generator", m_folder.Path(), m_chm},
+        {m_app + "mirrak-generator", m_folder.Path(), m_chm}, // kept for what follows
     };
     Run([&] {
         for (const auto& [program, cwd, help] : programs) {
