@@ -21,10 +21,8 @@ long Setting(const char* name) {
 }
 
 template <class Function> Function Real(const char* library, const char* name) {
-    HMODULE module = GetModuleHandleA(library);
-    if (module == nullptr)
-        module = LoadLibraryA(library);
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void*>(GetProcAddress(LoadLibraryA(library), name)));
 }
 
 BOOL Fail(DWORD error) {
