@@ -91,16 +91,15 @@ TEST_F(BatchModeTest, AFailedWriteOrFlushLeavesTheOldFileOrAnEmptyOne) {
 }
 
 // "--help" and "--version" tell how to use the program, or its version (the usage's options and
-// statuses: ManualPage). Of the two the first one given wins, anywhere on the command line, over a file
-// name, which is then not written. Only the exact words are info options: anything else,
+// statuses: ManualPage). Of the two the first one given wins, anywhere on the command line, over a
+// file name, which is then not written. Only the exact words are info options: anything else,
 // "./--help" included, names the output file.
 TEST_F(BatchModeTest, InfoOptionsPrintAndWriteNoFileAndOnlyTheExactWordsAreThem) {
     const std::string version = kWindows ? "Mirrak Generator 2.4\r\n" : "Mirrak Generator 2.4\n";
-    for (const auto& [args, help] :
-         {std::pair<std::vector<std::string>, bool>{{"--help"}, true},
-          {{"count:3", "--help", "out.txt", "--version"}, true},
-          {{"--version"}, false},
-          {{"out.txt", "--version", "--help"}, false}}) {
+    for (const auto& [args, help] : {std::pair<std::vector<std::string>, bool>{{"--help"}, true},
+                                     {{"count:3", "--help", "out.txt", "--version"}, true},
+                                     {{"--version"}, false},
+                                     {{"out.txt", "--version", "--help"}, false}}) {
         const ProgramRun run = RunProgram(MIRRAK_PROGRAM, args, m_work.Path());
         EXPECT_EQ(run.status, kExitWritten) << run.err;
         EXPECT_EQ(run.err, "");
