@@ -37,6 +37,9 @@ TEST_F(BatchModeTest, WritesThePasswordsAskedForAndLeavesGenCfgAlone) {
     EXPECT_EQ(Entries(), 3);
 }
 
+// Refused for usage, an empty alphabet, a missing folder, a size too large, or the k-th random fill
+// failing (a run of 300,000 passwords takes 129 fills, fetched ahead; nothing of the earlier fills
+// reaches the file either): the files are as they were.
 TEST_F(BatchModeTest, ARefusedRunTouchesNothing) {
     // No output file: the window would open, and cannot.
     const ProgramSetup noDisplay = {
@@ -45,29 +48,18 @@ TEST_F(BatchModeTest, ARefusedRunTouchesNothing) {
                   kNoWindowReason + "; usage: ", noDisplay);
     ExpectRefused({"symbols:", "out.txt"}, kExitEmptyAlphabet, "out.txt");
     ExpectRefused({NameArgument("no such dir/out.txt")}, kExitWriteFailed, "no such dir/out.txt");
-    for (const char* name : {"out.txt", "new.txt"})
-        ExpectRefused({"count:99999999999", "length:99999999999", name}, kExitTooLarge, name);
-    ExpectKept();
-}
-
-// Fill k fails (a run of 300,000 passwords takes 129 fills, fetched ahead): nothing of the earlier
-// fills reaches the file either.
-TEST_F(BatchModeTest, NoPasswordLeavesFromBytesTheSystemNeverSupplied) {
     for (const char* name : {"out.txt", "new.txt"}) {
+        ExpectRefused({"count:99999999999", "length:99999999999", name}, kExitTooLarge, name);
         ExpectRefused({"count:3", name}, kExitRandomFailed, name, FailingRandomFill(1));
-        for (const int k : {1, 2, 20})
+        for (const int k : {2, 20})
             ExpectRefused({"count:300000", name}, kExitRandomFailed, name, FailingRandomFill(k));
     }
     ExpectKept();
 }
 
-// A read-only file is replaced and loses only that; a file with two names is written in its place,
-// so that both names see the new passwords.
-TEST_F(BatchModeTest, ReadOnlyAndLinkedTargetsAreWritten) {
-    SetReadOnly(m_work / "out.txt", true);
-    EXPECT_EQ(Run({"count:3", "length:9", "out.txt"}), kExitWritten) << m_stderr;
-    ExpectPasswords(Output(), 3, 9, kAlnum);
-    EXPECT_FALSE(IsReadOnly(m_work / "out.txt"));
+// A file with two names is written in its place, so that both names see the new passwords. (A
+// read-only file replaced: ReplacementFilePosixTest, BatchModeWindowsTest.)
+TEST_F(BatchModeTest, ALinkedTargetIsWrittenInItsPlace) {
     fs::create_hard_link(m_work / "out.txt", m_work / "second.txt");
     EXPECT_EQ(Run({"count:4", "out.txt"}), kExitWritten) << m_stderr;
     ExpectPasswords(Output("second.txt"), 4, 7, kAlnum);
@@ -92,6 +84,31 @@ TEST_F(BatchModeTest, AFailedWriteOrFlushLeavesTheOldFileOrAnEmptyOne) {
     ExpectRefused(args, kExitWriteFailed, "out.txt", Faults({{"MIRRAK_FAIL_WRITE", "100000"}}));
     EXPECT_NE(m_stderr.find("empty"), std::string::npos) << m_stderr;
     EXPECT_EQ(Output("second.txt"), "");
+}
+
+// "--help" and "--version" tell how to use the program, or its version (the usage's options and
+// statuses: ManualPage). Of the two the first one given wins, anywhere on the command line, over a
+// file name, which is then not written. Only the exact words are info options: anything else,
+// "./--help" included, names the output file.
+TEST_F(BatchModeTest, InfoOptionsPrintAndWriteNoFileAndOnlyTheExactWordsAreThem) {
+    const std::string version = kWindows ? "Mirrak Generator 2.4\r\n" : "Mirrak Generator 2.4\n";
+    for (const auto& [args, help] : {std::pair<std::vector<std::string>, bool>{{"--help"}, true},
+                                     {{"count:3", "--help", "out.txt", "--version"}, true},
+                                     {{"--version"}, false},
+                                     {{"out.txt", "--version", "--help"}, false}}) {
+        const ProgramRun run = RunProgram(MIRRAK_PROGRAM, args, m_work.Path());
+        EXPECT_EQ(run.status, kExitWritten) << run.err;
+        EXPECT_EQ(run.err, "");
+        EXPECT_TRUE(help ? run.out.starts_with("Usage: mirrak-generator ") : run.out == version)
+            << run.out;
+    }
+    ExpectKept();
+    for (const std::string name : {"--HELP", "--help=1", "-h", "--versions", "-"}) {
+        EXPECT_EQ(Run({"count:2", name}), kExitWritten) << name << ": " << m_stderr;
+        EXPECT_EQ(Output(name).size(), 2u * 9) << name;
+    }
+    EXPECT_EQ(Run({NativePath("./--help")}), kExitWritten) << m_stderr;
+    EXPECT_EQ(Output("--help").size(), 9u);
 }
 
 } // namespace

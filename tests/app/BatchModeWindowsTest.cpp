@@ -1,5 +1,5 @@
-// Batch mode where only Windows has it: the command line is one text, files have attributes and
-// share modes, and the CryptoAPI provider or the move over the old file can fail.
+// Batch mode where only Windows has it: files have attributes and share modes, and the CryptoAPI
+// provider or the move over the old file can fail.
 
 #include "tests/app/BatchModeFixture.h"
 
@@ -9,15 +9,6 @@ namespace {
 
 using namespace testing_support;
 using BatchModeWindowsTest = BatchModeFixture;
-
-// The program splits its own command-line text: blanks separate, double quotes group a name.
-TEST_F(BatchModeWindowsTest, TheCommandLineTextIsSplitByItsOwnRules) {
-    EXPECT_EQ(Run({"count:2", R"("a b.txt")", "length:3"}), kExitWritten) << m_stderr;
-    ExpectPasswords(Output("a b.txt"), 2, 3, kAlnum);
-    EXPECT_EQ(Run({"first.txt", "  ", "COUNT:3", "second.txt"}), kExitWritten) << m_stderr;
-    ExpectPasswords(Output("second.txt"), 3, 7, kAlnum);
-    EXPECT_FALSE(fs::exists(m_work / "first.txt"));
-}
 
 // A read-only file loses that attribute and keeps its others.
 TEST_F(BatchModeWindowsTest, AReadOnlyTargetKeepsItsOtherAttributes) {

@@ -1,7 +1,7 @@
-// Feeds arbitrary command lines to the parser in both of its forms: as argv words (the input split
-// at each NUL byte, which no word can hold) and as one whole text (each NUL a blank). After each,
-// it makes two passwords from the alphabet the options chose: nothing may crash, and the record,
-// the name and the program location must stay within what the parser promises.
+// Feeds arbitrary command lines to the parser as argv words (the input split at each NUL byte) and
+// as one whole text (each NUL a blank), then makes two passwords from the alphabet the options
+// chose: nothing may crash, and the record, the name and the program location must stay within
+// what the parser promises.
 #include "app/CommandLineParser.h"
 #include "app/ProgramLocation.h"
 #include "generator/GeneratorSettings.h"
@@ -22,8 +22,6 @@ void Check(bool condition) {
         std::abort();
 }
 
-// Parses from the defaults; the record then holds what the parser promises, and two passwords
-// can be made from it.
 CString ParseAndMake(const platform::ProcessCommandLine& commandLine) {
     GeneratorSettings& settings = GeneratorSettings::Instance();
     settings = GeneratorSettings();
@@ -53,29 +51,27 @@ void CheckLocation(const ProgramLocation& location, std::size_t maxPathSize) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const bool seamInstalled = [] {
-        static std::vector<unsigned char> bytes(CryptoRandomSource::kBufferSize);
+    static std::vector<unsigned char> bytes(CryptoRandomSource::kBufferSize);
+    if (bytes[0] == 0) { // fixed fills, the same for every input
         for (std::size_t i = 0; i < bytes.size(); ++i)
             bytes[i] = static_cast<unsigned char>(i * 167 + i / 256 + 13);
         platform::SetRandomFillForTesting([](unsigned char* buffer, std::size_t n) {
             std::memcpy(buffer, bytes.data(), std::min(n, bytes.size()));
             return n <= bytes.size();
         });
-        return true;
-    }();
-    (void)seamInstalled;
+    }
     const CString input(reinterpret_cast<const char*>(data), size);
 
-    // Words, recorded as main records argv: a name is one of the words after the program path,
-    // whole, and the program path is the first word exactly.
+    // A name is one of the words after the program path, whole; the program path is the first
+    // word exactly.
     std::vector<CString> words;
-    std::vector<const char*> argv;
     std::size_t start = 0, end = 0;
     do {
         end = std::min(input.find('\0', start), input.size());
         words.push_back(input.substr(start, end - start));
         start = end + 1;
     } while (end != input.size());
+    std::vector<const char*> argv;
     for (const CString& word : words)
         argv.push_back(word.c_str());
     platform::SetCommandLine(static_cast<int>(argv.size()), argv.data());
@@ -87,7 +83,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(location.GetDirectory() + location.GetFileName() == words.front());
     CheckLocation(location, words.front().size());
 
-    // One whole text, split by the parser itself.
     CString text = input;
     std::replace(text.begin(), text.end(), '\0', ' ');
     Check(ParseAndMake(platform::CommandLineText{text}).size() <= text.size());

@@ -2,10 +2,8 @@
 
 #include "tests/generator/SettingsFields.h"
 #include "tests/support/Files.h"
-#include "tests/support/ScriptedFills.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 #include <new>
 #include <tuple>
@@ -45,10 +43,6 @@ TEST(GeneratorSettings, SaveWritesTheFileFormAndLoadTakesOnlyWhatIsWhole) {
         return Fields(record);
     };
     GeneratorSettings settings = GeneratorSettings::Instance(); // the defaults
-    ASSERT_TRUE(settings.Save(path.c_str()));
-    EXPECT_EQ(ReadFile(path),
-              "\x01\x07\x01\x01\x01\0\0\0\0\0\x10\0\0\0_-+/*=!@$%^&()~\0\x01\0\0\0"s);
-    EXPECT_EQ(load(ReadFile(path), GeneratorSettings()), Fields(settings));
     std::tie(settings.m_nQuantity, settings.m_nLength) = std::tuple(1000, 300);
     ASSERT_TRUE(settings.Save(path.c_str()));
     EXPECT_EQ(ReadFile(path),
@@ -77,33 +71,4 @@ TEST(GeneratorSettings, SaveWritesTheFileFormAndLoadTakesOnlyWhatIsWhole) {
         EXPECT_EQ(load(full.substr(0, 5) + size + full.substr(9), before), Fields(before));
     for (const std::string& size : {"\0\0\0\x80"s, "\x08\0\0\0"s})
         EXPECT_EQ(load(full.substr(0, 14) + size + full.substr(18), before), Fields(before));
-}
-
-// The special symbols come last in the alphabet. A run stopped by its k-th fill asks for no more
-// fills and changes nothing.
-TEST(GeneratorSettings, GenerateToFileWritesAllPasswordsOrNothing) {
-    const TempDir dir;
-    const std::string path = (dir / "out.txt").string();
-    GeneratorSettings settings = GeneratorSettings::Instance();
-    {
-        const ScriptedFills last([](int) { return std::uint8_t(0xFF); }); // the last character
-        EXPECT_EQ(settings.GenerateToFile(path.c_str()).status, RunStatus::Done);
-        EXPECT_EQ(ReadFile(path), "9999999\r\n");
-        std::tie(settings.m_nQuantity, settings.m_nLength, settings.m_bSpecial) =
-            std::tuple(3, 4, 1);
-        EXPECT_EQ(settings.GenerateToFile(path.c_str()).status, RunStatus::Done);
-        EXPECT_EQ(ReadFile(path), "~~~~\r\n~~~~\r\n~~~~\r\n");
-    }
-    std::tie(settings.m_nQuantity, settings.m_nLength) = std::tuple(4, 10000); // three fills
-    for (const std::string& target : {path, (dir / "fresh.txt").string()}) {
-        for (const int k : {1, 2, 3}) {
-            const ScriptedFills fills(SeededBytes(1), k);
-            EXPECT_EQ(settings.GenerateToFile(target.c_str()).status, RunStatus::RandomFailed);
-            EXPECT_EQ(fills.Fills(), k);
-        }
-    }
-    EXPECT_EQ(ReadFile(path), "~~~~\r\n~~~~\r\n~~~~\r\n");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 1);
-    const RunOutcome missing = settings.GenerateToFile((dir / "no/such.txt").string().c_str());
-    EXPECT_TRUE(missing.status == RunStatus::WriteFailed && missing.error == ENOENT);
 }

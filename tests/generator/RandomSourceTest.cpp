@@ -8,29 +8,22 @@
 
 using namespace testing_support;
 
-namespace {
-
-// The first fill starts 00 00 00 00 FF FF FF FE (whose index onto 2^31 + 4 double precision rounds
-// up), then come the bytes of a generator seeded with seed.
-ScriptedFills::Byte Bytes(std::uint32_t seed) {
-    return [next = SeededBytes(seed), k = 0](int fill) mutable {
-        constexpr std::uint8_t kLead[] = {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFE};
-        return k < 8 ? kLead[k++] : next(fill);
-    };
-}
-
-} // namespace
-
 // FillIndices draws what NextIndex draws, the same bytes in the same order, each index below the
 // size, whether or not the fills are fetched ahead on a second thread, which is gone once the
-// fetching stops. size % 4 single bytes go first, so that an index straddles each refill.
+// fetching stops. size % 4 single bytes go first, so that an index straddles each refill. The
+// first fill starts 00 00 00 00 FF FF FF FE, whose index onto 2^31 + 4 double precision rounds
+// up to the size.
 TEST(RandomSource, FillIndicesDrawsWhatNextIndexDrawsWithOrWithoutPrefetching) {
     const long threads = ThreadCount();
     constexpr std::size_t kDraws = 5 * 16384 + 100; // six fills
     for (const std::uint32_t size : {1u, 62u, 77u, (1u << 21) - 1, 1u << 21, 0x80000004u, ~0u}) {
+        const auto bytes = [next = SeededBytes(size), k = 0](int fill) mutable {
+            constexpr std::uint8_t kLead[] = {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFE};
+            return k < 8 ? kLead[k++] : next(fill);
+        };
         std::vector<std::uint32_t> expected(kDraws);
         {
-            const ScriptedFills fills(Bytes(size));
+            const ScriptedFills fills(bytes);
             CryptoRandomSource slow;
             for (std::uint32_t i = 0; i < size % 4; ++i)
                 slow.Next8();
@@ -39,7 +32,7 @@ TEST(RandomSource, FillIndicesDrawsWhatNextIndexDrawsWithOrWithoutPrefetching) {
         }
         for (const bool prefetch : {false, true}) {
             SCOPED_TRACE(testing::Message() << size << (prefetch ? ", prefetched" : ""));
-            const ScriptedFills fills(Bytes(size));
+            const ScriptedFills fills(bytes);
             CryptoRandomSource fast;
             if (prefetch)
                 fast.PrefetchFor(size % 4 + 4 * kDraws);
@@ -64,26 +57,24 @@ TEST(RandomSource, AFailedFillStopsTheDrawsBeforeAnyIndexIsDrawnFromIt) {
     const long threads = ThreadCount();
     constexpr std::size_t kDraws = 4 * 16384;
     for (const int k : {1, 2, 3}) {
-        for (const bool prefetch : {false, true}) {
-            for (const std::size_t lead : {0, 1}) { // bytes drawn alone first
-                SCOPED_TRACE(testing::Message() << "fill " << k << " fails, prefetch " << prefetch
-                                                << ", lead " << lead);
-                const ScriptedFills fills(SeededBytes(7), k);
-                CryptoRandomSource source;
-                if (prefetch)
-                    source.PrefetchFor(lead + 4 * kDraws);
-                for (std::size_t i = 0; i < lead; ++i)
-                    source.Next8();
-                std::vector<std::uint32_t> indices(kDraws, ~0u);
-                const std::size_t good = (std::max<std::size_t>(65536 * (k - 1), lead) - lead) / 4;
-                EXPECT_EQ(source.FillIndices(62, indices.data(), kDraws), good);
-                EXPECT_TRUE(source.Failed());
-                EXPECT_EQ(ThreadCount(), threads);
-                EXPECT_EQ(source.FillIndices(62, indices.data(), kDraws), 0u);
-                EXPECT_EQ(std::size_t(std::count(indices.begin(), indices.end(), ~0u)),
-                          kDraws - good);
-                EXPECT_EQ(fills.Fills(), k);
-            }
+        for (const int mode : {0, 1, 2, 3}) { // prefetched or not; with a lead byte or not
+            const bool prefetch = mode & 1;
+            const std::size_t lead = mode >> 1;
+            SCOPED_TRACE(testing::Message() << "fill " << k << " fails, mode " << mode);
+            const ScriptedFills fills(SeededBytes(7), k);
+            CryptoRandomSource source;
+            if (prefetch)
+                source.PrefetchFor(lead + 4 * kDraws);
+            for (std::size_t i = 0; i < lead; ++i)
+                source.Next8();
+            std::vector<std::uint32_t> indices(kDraws, ~0u);
+            const std::size_t good = (std::max<std::size_t>(65536 * (k - 1), lead) - lead) / 4;
+            EXPECT_EQ(source.FillIndices(62, indices.data(), kDraws), good);
+            EXPECT_TRUE(source.Failed());
+            EXPECT_EQ(ThreadCount(), threads);
+            EXPECT_EQ(source.FillIndices(62, indices.data(), kDraws), 0u);
+            EXPECT_EQ(std::size_t(std::count(indices.begin(), indices.end(), ~0u)), kDraws - good);
+            EXPECT_EQ(fills.Fills(), k);
         }
     }
 }

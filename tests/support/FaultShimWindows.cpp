@@ -6,9 +6,8 @@
 //   MIRRAK_FAIL_WRITE=N            WriteFile to disk files fails (disk full) once N bytes are out
 //   MIRRAK_FAIL_FLUSH=1            FlushFileBuffers fails
 //   MIRRAK_FAIL_MOVE=1             MoveFileExA fails (access denied)
-// The program calls these functions through its import table, whose entries are named
-// __imp_<function>. This file defines those entries itself, so that the linker takes them instead
-// of the system libraries' ones; they forward to the real functions, found in their DLLs by name.
+// It defines the import-table entries __imp_<function> itself, which the linker takes before the
+// system libraries' ones; they forward to the real functions.
 #include <cstdlib>
 #include <windows.h>
 // After windows.h, which it needs.
@@ -22,10 +21,8 @@ long Setting(const char* name) {
 }
 
 template <class Function> Function Real(const char* library, const char* name) {
-    HMODULE module = GetModuleHandleA(library);
-    if (module == nullptr)
-        module = LoadLibraryA(library);
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void*>(GetProcAddress(LoadLibraryA(library), name)));
 }
 
 BOOL Fail(DWORD error) {

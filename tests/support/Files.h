@@ -19,16 +19,11 @@ class TempDir {
 public:
     explicit TempDir(bool enter = false) {
         static std::atomic<unsigned> count{0};
-        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
-            const fs::path candidate =
-                fs::temp_directory_path() /
-                ("mirrak-test-" + std::to_string(stamp) + "-" + std::to_string(count++));
-            std::error_code error;
-            if (fs::create_directory(candidate, error))
-                m_path = candidate;
-        }
-        EXPECT_FALSE(m_path.empty());
+        m_path = fs::temp_directory_path() /
+                 ("mirrak-test-" +
+                  std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) +
+                  "-" + std::to_string(count++));
+        EXPECT_TRUE(fs::create_directory(m_path)) << m_path;
         if (enter) {
             m_previous = fs::current_path();
             fs::current_path(m_path);

@@ -1,7 +1,6 @@
 #pragma once
 
-// Where the tests' expectations differ between the POSIX and the Windows build, they say so here,
-// once. The build tells which one it is (MIRRAK_WINDOWS, 1 or 0).
+// Where the tests' expectations differ between the POSIX and the Windows build (MIRRAK_WINDOWS).
 
 #include "platform/os/Files.h"
 #include "tests/support/Process.h"
@@ -14,15 +13,13 @@ namespace testing_support {
 
 inline constexpr bool kWindows = MIRRAK_WINDOWS != 0;
 
-// The bytes of a character that takes utf8Bytes in UTF-8: on Windows texts are of a single-byte
-// code page, where every byte is a character.
+// The bytes of a character of utf8Bytes in UTF-8: Windows' code page has one byte a character.
 inline std::size_t CharacterBytes(std::size_t utf8Bytes) {
     return kWindows ? 1 : utf8Bytes;
 }
 
 inline const std::string kNullDevice = kWindows ? "NUL" : "/dev/null";
 
-// Why no window can open when no output file is named: no display, or none in the build at all.
 inline const std::string kNoWindowReason =
     kWindows ? "this build has no window" : "no display for the window";
 
@@ -33,7 +30,7 @@ inline std::string NativePath(std::string path) {
 }
 
 // The argument that names a file exactly, blanks included: on Windows in double quotes, which the
-// program takes away again when it splits its command-line text.
+// program's own splitting of its command-line text takes away.
 inline std::string NameArgument(const std::string& name) {
     return kWindows ? '"' + name + '"' : name;
 }
@@ -44,8 +41,7 @@ struct ProgramSetup {
     Environment environment;
 };
 
-// The program made to fail where the switches ask: on POSIX with FaultShim.cpp preloaded, on
-// Windows a test build of it with its own entries for the system calls (FaultShimWindows.cpp).
+// The program made to fail where the switches ask (FaultShim.cpp, FaultShimWindows.cpp).
 inline ProgramSetup Faults(Environment switches) {
     if (!kWindows) {
         // A sanitizer runtime would otherwise refuse to start after a preloaded library.

@@ -19,10 +19,9 @@ struct ProgramRun {
     std::string out, err;
 };
 
-// Runs program with the arguments in folder and waits for it to end; the environment changes
-// apply to the program only. On POSIX each argument is one argv word, and stdout is a pipe; on
-// Windows the command line is the program's path in double quotes, then each argument after one
-// blank, exactly as given.
+// Runs program with the arguments in folder, with the environment changes, and waits for it. On
+// POSIX each argument is one argv word and stdout a pipe; on Windows the command line is the
+// program's path in double quotes, then each argument after one blank, as given.
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
                       const std::filesystem::path& folder, const Environment& environment = {});
 

@@ -1,7 +1,6 @@
 #pragma once
 
-// Random fills scripted through the provider's test seam, and the count of this process's
-// threads, for the tests of the random source and of what is drawn from it.
+// Random fills scripted through the provider's test seam, and the count of this process's threads.
 
 #include "platform/os/RandomProvider.h"
 
@@ -15,9 +14,9 @@
 
 namespace testing_support {
 
-// While it lives, answers every fill of the random provider byte by byte from a function of the
-// fill's number (1 for the first); the fills from failAt on (none when 0) write their bytes all
-// the same but report failure. Counts the fills and notes whether any came on another thread.
+// While it lives, answers every fill byte by byte from a function of the fill's number (1 for the
+// first); the fills from failAt on (none when 0) fill all the same but report failure. Counts the
+// fills and notes whether any came on another thread.
 class ScriptedFills {
 public:
     using Byte = std::function<std::uint8_t(int fill)>;
@@ -57,8 +56,7 @@ inline std::uint8_t NumberedFill(int fill) {
     return std::uint8_t((fill - 1) * 256 / 62 + 1);
 }
 
-// The threads of this process. One is started and ended first, so that a runtime that starts a
-// helper of its own along with the first thread (ThreadSanitizer's) has done so.
+// The threads of this process, once a runtime that starts a helper with the first thread has.
 inline long ThreadCount() {
     std::thread([] {}).join();
     return long(std::distance(std::filesystem::directory_iterator("/proc/self/task"), {}));
