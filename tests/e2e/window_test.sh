@@ -2,9 +2,9 @@
 # The real program's window under Xvfb, driven by synthetic keys and clicks, in a D-Bus session of
 # its own with the AT-SPI bus. With openbox, at scale 1 and 2, a first run opens at the smallest
 # size with every shown control on the bus by name and role; typed numbers make passwords, copied
-# out through the clipboard. With openbox and without a window manager, Exit or Esc as the window
-# maps ends the program and leaves gen.cfg as it was; without a manager the window maps within
-# 500 ms. The window reopens where it was moved.
+# out through the clipboard and stored in gen.cfg. With openbox and without a window manager, Exit
+# or Esc as the window maps ends the program and leaves gen.cfg as it was; without a manager the
+# window maps within 500 ms. The window reopens where it was moved.
 set -euo pipefail
 
 [ $# -eq 1 ] || { echo "usage: $0 PROGRAM" >&2; exit 2; }
@@ -72,6 +72,8 @@ copied() {
 wait_for 30 copied || fail "no 300 passwords in the clipboard within 30 s: $(head -c 200 pasted)"
 ! grep -vxE '[A-Za-z0-9]{23}' pasted || fail "the lines above are not 23 letters and digits"
 close_program
+# gen.cfg begins with the quantity's low byte and the length.
+[ "$(od -An -tu1 -N2 gen.cfg | xargs)" = "44 23" ] || fail "gen.cfg does not hold 300 and 23"
 cp gen.cfg first.cfg
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
