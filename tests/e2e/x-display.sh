@@ -1,8 +1,6 @@
-# An X display session for the program's window, sourced after `name` is set by the end-to-end
-# tests, scripts/screenshot and scripts/window-timing: $tmp (kept if KEEP_TMP=1), $pids (ended on
-# exit), fail (with the logs and on_fail's lines), wait_for, start_display, find_window,
-# start_program, ended and close_program. Keys go to the focused window: sent with `key --window`
-# to a window that closes on the press, the release never comes and the key stays down.
+# An X display session, sourced after `name` is set by the end-to-end tests, scripts/screenshot and
+# scripts/window-timing: $tmp (kept if KEEP_TMP=1), $pids (ended on exit), fail (with the logs and
+# on_fail's lines), wait_for, start_display, find_window, start_program, ended, close_program.
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/mirrak-$name.XXXXXX")
 pids=()
@@ -34,8 +32,7 @@ wait_for() {
 }
 
 # start_display SCREEN [wm]: Xvfb with a screen such as 1024x768x24 as DISPLAY; "wm" adds openbox.
-# Xvfb writes its display number to descriptor 3 once it takes clients; -noreset keeps it from
-# resetting, and dropping a connecting client, whenever its last client leaves.
+# -noreset: Xvfb would otherwise reset, dropping a connecting client, whenever its last one left.
 start_display() {
     unset QT_QPA_PLATFORM WAYLAND_DISPLAY
     rm -f "$tmp/display"
@@ -50,8 +47,7 @@ start_display() {
         fail "openbox did not take the screen $DISPLAY within 20 s"
 }
 
-# find_window: sets $window to the program's visible window; non-zero while there is none. One
-# search at a time: xdotool drops a whole search when a window goes while it walks the tree.
+# find_window: sets $window to the program's visible window; non-zero while there is none.
 find_window() {
     window=$(xdotool search --onlyvisible --name '^Mirrak Generator$' 2>/dev/null | head -n 1)
     [ -n "$window" ]
@@ -72,7 +68,8 @@ ended() {
     wait "$program_pid" || fail "exit status $? after $1; program output: $(cat program.log)"
 }
 
-# close_program: Escape in the activated window ends the program with status 0.
+# close_program: Escape in the activated window ends the program with status 0. (Keys go to the
+# focused window: with `key --window` to a window that closes on the press, the key stays down.)
 close_program() {
     timeout 10 xdotool windowactivate --sync "$window" || fail "the window could not be activated"
     xdotool key Escape

@@ -18,15 +18,14 @@ hex() { head -c "$2" "$1" | od -An -tx1 | tr -d ' \n'; } # the first bytes of a 
 
 cmake --install "$build" --prefix "$prefix" >install.log || fail "cmake --install failed"
 sizes="16 24 32 48 64 128 256"
-expected=$(
+expected=$({
     printf '%s\n' bin/mirrak-generator lib/mirrak-generator/mirrak-window.so \
         share/applications/mirrak-generator.desktop share/man/man1/mirrak-generator.1.gz \
         share/icons/hicolor/scalable/apps/mirrak-generator.svg \
         share/metainfo/example.mirrak.generator.metainfo.xml share/mirrak-generator/help.chm
     for size in $sizes; do echo "share/icons/hicolor/${size}x$size/apps/mirrak-generator.png"; done
     (cd "$build/html" && ls) | sed 's|^|share/mirrak-generator/html/|'
-)
-expected=$(sort <<<"$expected")
+} | sort)
 installed=$(cd "$prefix" && find . -type f -o -type l | sed 's|^\./||' | sort)
 [ "$installed" = "$expected" ] ||
     fail "the installed files differ:"$'\n'"$(diff <(echo "$expected") <(echo "$installed"))"
@@ -83,9 +82,7 @@ find_window || fail "the window went away after Help"
 
 "$source_dir/scripts/package" "$build" "$tmp" >package.log 2>&1 ||
     fail "scripts/package failed: $(cat package.log)"
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
-architecture=$(dpkg --print-architecture)
-deb=$tmp/mirrak-generator_${version}_$architecture.deb
+deb=$tmp/mirrak-generator_$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")_$(dpkg --print-architecture).deb
 [ -f "$deb" ] || fail "no package $(basename "$deb"); there is: $(ls)"
 # The libraries come from the binaries (xcb from the display check); the fonts come by name.
 depends=$(dpkg-deb -f "$deb" Depends)
