@@ -28,18 +28,18 @@ wait_for 20 test -S "runtime/$socket" || fail "weston did not make its socket wi
 dead=77 # an X display that nobody serves
 while [ -e "/tmp/.X11-unix/X$dead" ]; do dead=$((dead + 1)); done
 
-# run_window STEPS ENV...: the program with the driver alone preloaded (a sanitizer runtime would
-# refuse to start after it); the driver does the steps and closes the window, status 0.
+# run_window STEP ENV...: the program with the driver alone preloaded (a sanitizer runtime would
+# refuse to start after it); the driver does the step and closes the window, status 0.
 run_window() {
-    local steps=$1 status=0
+    local step=$1 status=0
     shift
     rm -f report
     env WAYLAND_DISPLAY="$socket" QT_IM_MODULE=none MIRRAK_DRIVER_REPORT="$tmp/report" \
-        MIRRAK_DRIVER_STEPS="$steps" ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
+        MIRRAK_DRIVER_STEP="$step" ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
         "$@" timeout 60 env LD_PRELOAD="$driver" "$program" >>program.log 2>&1 || status=$?
-    [ "$status" -eq 0 ] || fail "with steps '$steps': status $status"
-    grep -qx done report || fail "with steps '$steps': the driver never closed the window"
-    ! grep '^failed=' report || fail "with steps '$steps': a step did not come about"
+    [ "$status" -eq 0 ] || fail "with step '$step': status $status"
+    grep -qx done report || fail "with step '$step': the driver never closed the window"
+    ! grep '^failed=' report || fail "with step '$step': it did not come about"
 }
 fact() { sed -n "s/^$1=//p" report; }
 # gen.cfg's maximized flag and normal outer size, as "0|1 WxH".
