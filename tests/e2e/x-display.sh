@@ -53,12 +53,14 @@ find_window() {
     [ -n "$window" ]
 }
 
-# start_program COMMAND...: runs it in the background (output to program.log) and sets $window.
+# start_program COMMAND...: runs it in the background (output to program.log) and sets $window
+# as soon as the window maps.
 start_program() {
+    local deadline=$((SECONDS + 20))
     "$@" >>program.log 2>&1 &
     program_pid=$!
     pids+=("$program_pid")
-    wait_for 20 find_window || fail "the window \"Mirrak Generator\" did not appear within 20 s"
+    until find_window; do ((SECONDS < deadline)) || fail "the window did not appear within 20 s"; done
 }
 
 # ended WHAT: the program must end within 10 s of WHAT with status 0.
