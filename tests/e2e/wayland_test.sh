@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# The window on Wayland under a headless weston, worked from inside by the preloaded
-# WindowDriver.so: chosen with QT_QPA_PLATFORM=wayland it comes up without stalling, and keeps its
-# size and maximized state in gen.cfg across starts. Unchosen, it runs on Wayland
-# where no X server answers and on X11 where one does; with Wayland chosen and no compositor,
-# status 2 and one line. QT_IM_MODULE=none: Qt's input methods need an input device weston lacks.
+# The window on Wayland under a headless weston, worked from inside by the preloaded WindowDriver.so:
+# it comes up without stalling and keeps its size and maximized state; the window system chosen
+# (X11 where an X server answers, even in a Wayland session); no compositor: status 2, one line.
+# QT_IM_MODULE=none: Qt's input methods need an input device that weston lacks.
 set -euo pipefail
 
 [ $# -eq 2 ] || { echo "usage: $0 PROGRAM WINDOW-DRIVER" >&2; exit 2; }

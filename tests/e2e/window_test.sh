@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# The real program's window under Xvfb, driven by synthetic keys and clicks, in a D-Bus session of
-# its own with the AT-SPI bus. With openbox, at scale 1 and 2, a first run opens at the smallest
-# size with every shown control on the bus by name and role; typed numbers make passwords, copied
-# out through the clipboard and stored in gen.cfg. With openbox and without a window manager, Exit
-# or Esc as the window maps ends the program and leaves gen.cfg as it was; without a manager the
-# window maps within 500 ms. The window reopens where it was moved.
+# The real program's window under Xvfb, driven by synthetic keys and clicks: at scale 1 and 2 its
+# smallest size and its controls on the AT-SPI bus; passwords typed for, copied and stored; Exit or
+# Esc as the window maps, with openbox and without, leaving gen.cfg alone; the position kept.
 set -euo pipefail
 
 [ $# -eq 1 ] || { echo "usage: $0 PROGRAM" >&2; exit 2; }
@@ -58,11 +55,7 @@ first_run() {
 
 first_run 1
 # The focus starts in Quantity with its text selected, and Tab selects Length's.
-xdotool key --clearmodifiers ctrl+a
-xdotool type --delay 40 300
-xdotool key Tab
-xdotool type --delay 40 23
-xdotool key Return
+xdotool key --clearmodifiers --delay 40 ctrl+a 3 0 0 Tab 2 3 Return
 # The output box then has the focus; until the passwords are there a copy brings something else.
 copied() {
     xdotool key --clearmodifiers ctrl+a ctrl+c

@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# install_test.sh SOURCE-DIR BUILD-DIR: the build installed into a temporary prefix, and packaged
-# by scripts/package (which fails on a lintian error): exactly the expected files, a valid desktop
-# entry and metainfo; the installed program ends with status 2 without its module, and its window,
-# started by its bare name, comes from the installed module with its icon and opens the installed
-# help. The package has its dependencies and the installed files, root's with a package's modes;
-# unpacked, its stripped program runs in batch mode without mapping Qt, and loads its module.
+# install_test.sh SOURCE-DIR BUILD-DIR: `cmake --install` into a temporary prefix and the package
+# of scripts/package (which fails on a lintian error): their files, validators, modes and
+# dependencies; the installed program without its module and with its window, icon and help; the
+# unpacked stripped program in batch mode and loading its module.
 set -euo pipefail
 
 [ $# -eq 2 ] || { echo "usage: $0 SOURCE-DIR BUILD-DIR" >&2; exit 2; }
