@@ -24,8 +24,6 @@ socket=mirrak-$$
 weston --backend=headless-backend.so --socket="$socket" --idle-time=0 >weston.log 2>&1 &
 pids+=($!)
 wait_for 20 test -S "runtime/$socket" || fail "weston did not make its socket within 20 s (packages weston, qt6-wayland)"
-dead=77 # an X display that nobody serves
-while [ -e "/tmp/.X11-unix/X$dead" ]; do dead=$((dead + 1)); done
 
 # run_window STEP ENV...: the program with the driver alone preloaded (a sanitizer runtime would
 # refuse to start after it); the driver does the step and closes the window, status 0.

@@ -70,15 +70,14 @@ close_program
 [ "$(od -An -tu1 -N2 gen.cfg | xargs)" = "44 23" ] || fail "gen.cfg does not hold 300 and 23"
 cp gen.cfg first.cfg
 
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
 # early_input MODE: three starts that click Exit or press Esc as soon as the window maps.
 early_input() {
     local start times=()
     cp gen.cfg settings.cfg
     for how in click esc click; do
-        start=$(now_ms)
+        start=${EPOCHREALTIME/./}
         start_program "$program"
-        times+=($(($(now_ms) - start)))
+        times+=($(((${EPOCHREALTIME/./} - start) / 1000)))
         if [ "$how" = click ]; then
             xdotool mousemove --window "$window" "$exit_x" "$exit_y" click 1
         else

@@ -1,6 +1,7 @@
 # An X display session, sourced after `name` is set by the end-to-end tests, scripts/screenshot and
 # scripts/window-timing: $tmp (kept if KEEP_TMP=1), $pids (ended on exit), fail (with the logs and
-# on_fail's lines), wait_for, start_display, find_window, start_program, ended, close_program.
+# on_fail's lines), $dead (an unserved X display), wait_for, start_display, find_window,
+# start_program, ended, close_program.
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/mirrak-$name.XXXXXX")
 pids=()
@@ -11,6 +12,8 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM
+dead=77 # an X display that nobody serves
+while [ -e "/tmp/.X11-unix/X$dead" ]; do dead=$((dead + 1)); done
 # A sanitized build reports leaks at exit; those of system libraries are not the program's.
 export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/lsan.supp"
 

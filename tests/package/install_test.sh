@@ -45,8 +45,6 @@ done
 
 # no_window WHY PROGRAM: status 2 and one line on stderr that says WHY. The module is looked for
 # before the display is; an X display that nobody serves answers only once the module has loaded.
-dead=77
-while [ -e "/tmp/.X11-unix/X$dead" ]; do dead=$((dead + 1)); done
 no_window() {
     local status=0
     env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:$dead "$2" 2>err.txt >/dev/null || status=$?
