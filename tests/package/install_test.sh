@@ -1,12 +1,8 @@
 #!/usr/bin/env bash
-# install_test.sh SOURCE-DIR BUILD-DIR: the build installed into a temporary prefix, and packaged
-# by scripts/package, which fails on a lintian error. Exactly the expected files are installed,
-# with a valid desktop entry and metainfo. The installed program maps no Qt library in batch mode
-# and ends with status 2 without its module; its window, started by its bare name, comes from the
-# installed module with its icon, and Help opens the help file where the desktop has a viewer for
-# CHM files (a stand-in xdg-mime says) and the web pages where it has none (a stand-in xdg-open
-# records). The package has its dependencies and the installed files, root's with a package's
-# modes; unpacked, its stripped program runs and loads its module.
+# install_test.sh SOURCE-DIR BUILD-DIR: `cmake --install` into a temporary prefix and the package
+# of scripts/package (which fails on a lintian error): their files, validators, modes and
+# dependencies; the installed program without its module and with its window, icon and help; the
+# unpacked stripped program in batch mode and loading its module.
 set -euo pipefail
 
 [ $# -eq 2 ] || { echo "usage: $0 SOURCE-DIR BUILD-DIR" >&2; exit 2; }
@@ -19,17 +15,15 @@ prefix=$tmp/prefix
 hex() { head -c "$2" "$1" | od -An -tx1 | tr -d ' \n'; } # the first bytes of a file
 
 cmake --install "$build" --prefix "$prefix" >install.log || fail "cmake --install failed"
-expected=$(
+sizes="16 24 32 48 64 128 256"
+expected=$({
     printf '%s\n' bin/mirrak-generator lib/mirrak-generator/mirrak-window.so \
         share/applications/mirrak-generator.desktop share/man/man1/mirrak-generator.1.gz \
         share/icons/hicolor/scalable/apps/mirrak-generator.svg \
         share/metainfo/example.mirrak.generator.metainfo.xml share/mirrak-generator/help.chm
-    for size in 16 24 32 48 64 128 256; do
-        echo "share/icons/hicolor/${size}x${size}/apps/mirrak-generator.png"
-    done
+    for size in $sizes; do echo "share/icons/hicolor/${size}x$size/apps/mirrak-generator.png"; done
     (cd "$build/html" && ls) | sed 's|^|share/mirrak-generator/html/|'
-)
-expected=$(sort <<<"$expected")
+} | sort)
 installed=$(cd "$prefix" && find . -type f -o -type l | sed 's|^\./||' | sort)
 [ "$installed" = "$expected" ] ||
     fail "the installed files differ:"$'\n'"$(diff <(echo "$expected") <(echo "$installed"))"
@@ -44,24 +38,13 @@ desktop-file-validate --no-hints "$desktop" >validate.txt 2>&1 && [ ! -s validat
     fail "desktop-file-validate: $(cat validate.txt)"
 appstreamcli validate --no-net "$prefix/share/metainfo/example.mirrak.generator.metainfo.xml" \
     >appstream.txt 2>&1 || fail "appstreamcli: $(cat appstream.txt)"
-# PNG signature, IHDR, then width and height.
-for size in 16 24 32 48 64 128 256; do
-    png=$prefix/share/icons/hicolor/${size}x${size}/apps/mirrak-generator.png
-    [ "$(hex "$png" 24)" = "89504e470d0a1a0a0000000d49484452$(printf '%08x%08x' "$size" "$size")" ] ||
-        fail "no $size x $size PNG icon"
+for size in $sizes; do # PNG signature, IHDR, then width and height
+    [ "$(hex "$prefix/share/icons/hicolor/${size}x$size/apps/mirrak-generator.png" 24)" = \
+        "89504e470d0a1a0a0000000d49484452$(printf '%08x%08x' "$size" "$size")" ] || fail "no $size x $size PNG icon"
 done
 
-# Batch mode writes three passwords of ten characters with CR LF, and maps no Qt library.
-program=$prefix/bin/mirrak-generator
-LD_DEBUG=files LD_DEBUG_OUTPUT=$tmp/ld "$program" count:3 length:10 out.txt || fail "batch mode: status $?"
-[ "$(stat -c %s out.txt)" -eq 36 ] || fail "batch mode wrote $(stat -c %s out.txt) bytes, not 36"
-cat ld.* | grep -o 'file=[^ ]*' | sed 's|^file=||; s|.*/||' | sort -u >mapped.txt
-grep -q '^libc\.so' mapped.txt || fail "the dynamic linker's list of libraries is missing or empty"
-! grep '^libQt6' mapped.txt || fail "batch mode mapped the Qt libraries above"
 # no_window WHY PROGRAM: status 2 and one line on stderr that says WHY. The module is looked for
 # before the display is; an X display that nobody serves answers only once the module has loaded.
-dead=77
-while [ -e "/tmp/.X11-unix/X$dead" ]; do dead=$((dead + 1)); done
 no_window() {
     local status=0
     env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:$dead "$2" 2>err.txt >/dev/null || status=$?
@@ -70,17 +53,15 @@ no_window() {
 }
 module=$prefix/lib/mirrak-generator/mirrak-window.so
 mv "$module" "$module.away"
-no_window 'the window cannot be opened' "$program"
+no_window 'the window cannot be opened' "$prefix/bin/mirrak-generator"
 mv "$module.away" "$module"
 
-# The window, started as the desktop entry starts it; xdg-mime names a viewer while "viewer" does.
+# The window, started as the desktop entry starts it; xdg-mime names a viewer for CHM files.
 start_display 800x600x24
 mkdir elsewhere opener
 printf '#!/bin/sh\nprintf "%%s\\n" "$@" >>"%s/opened"\n' "$tmp" >opener/xdg-open
-printf '#!/bin/sh\n[ "$*" = "query default application/vnd.ms-htmlhelp" ] && cat "%s/viewer"\n' \
-    "$tmp" >opener/xdg-mime
+printf '#!/bin/sh\n[ "$*" = "query default application/vnd.ms-htmlhelp" ] && echo xchm.desktop\n' >opener/xdg-mime
 chmod +x opener/xdg-open opener/xdg-mime
-echo xchm.desktop >viewer
 start_program env -C elsewhere PATH="$prefix/bin:$tmp/opener:$PATH" mirrak-generator
 grep -qF " $(realpath "$module")" "/proc/$program_pid/maps" ||
     fail "the window did not come from the installed module $module"
@@ -90,22 +71,14 @@ wait_for 10 has_icon || fail "the window has no 32 x 32 icon: $(cat icon.txt)"
 # Help's centre is 33 dialog units left of the window's right edge and 92 below its top, a unit
 # 1.5 pixels each way (Liberation Sans, 8 points, 96 dpi); no window manager draws a frame.
 eval "$(xdotool getwindowgeometry --shell "$window")"
-help_opens() {
-    rm -f opened
-    xdotool mousemove --window "$window" $((WIDTH - 50)) 138 click 1
-    wait_for 10 test -s opened || fail "Help asked the desktop to open nothing"
-    [ "$(cat opened)" = "file://$data/$1" ] || fail "Help opened $(cat opened), not $1"
-}
-help_opens help.chm
-: >viewer
-help_opens html/index.html
+xdotool mousemove --window "$window" $((WIDTH - 50)) 138 click 1
+wait_for 10 test -s opened || fail "Help asked the desktop to open nothing"
+[ "$(cat opened)" = "file://$data/help.chm" ] || fail "Help opened $(cat opened), not help.chm"
 find_window || fail "the window went away after Help"
 
 "$source_dir/scripts/package" "$build" "$tmp" >package.log 2>&1 ||
     fail "scripts/package failed: $(cat package.log)"
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
-architecture=$(dpkg --print-architecture)
-deb=$tmp/mirrak-generator_${version}_$architecture.deb
+deb=$tmp/mirrak-generator_$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")_$(dpkg --print-architecture).deb
 [ -f "$deb" ] || fail "no package $(basename "$deb"); there is: $(ls)"
 # The libraries come from the binaries (xcb from the display check); the fonts come by name.
 depends=$(dpkg-deb -f "$deb" Depends)
@@ -122,8 +95,15 @@ files=$(awk '$1 ~ /^-/ { sub(/^\.\//, "", $6); print $6 }' <<<"$listing" | sort)
 expected=$(printf 'usr/%s\n' $installed share/doc/mirrak-generator/{changelog.gz,copyright} | sort)
 [ "$files" = "$expected" ] ||
     fail "the package's files differ:"$'\n'"$(diff <(echo "$expected") <(echo "$files"))"
-# Unpacked, the stripped program runs and binds every symbol of its window module.
+# Unpacked, the stripped program writes three passwords of ten characters with CR LF in batch mode
+# without mapping a Qt library, and binds every symbol of its window module.
 dpkg-deb -x "$deb" root
-no_window 'no display for the window' root/usr/bin/mirrak-generator
+program=root/usr/bin/mirrak-generator
+LD_DEBUG=files LD_DEBUG_OUTPUT=$tmp/ld "$program" count:3 length:10 out.txt || fail "batch mode: status $?"
+[ "$(stat -c %s out.txt)" -eq 36 ] || fail "batch mode wrote $(stat -c %s out.txt) bytes, not 36"
+cat ld.* | grep -o 'file=[^ ]*' | sed 's|^file=||; s|.*/||' | sort -u >mapped.txt
+grep -q '^libc\.so' mapped.txt || fail "the dynamic linker's list of libraries is missing or empty"
+! grep '^libQt6' mapped.txt || fail "batch mode mapped the Qt libraries above"
+no_window 'no display for the window' "$program"
 echo "install_test: PASS: $(basename "$deb"), $(wc -l <<<"$files") files"
 grep '^lintian: ' package.log || true

@@ -4,10 +4,10 @@
 
 #include "generator/GeneratorSettings.h"
 #include "platform/os/RandomProvider.h"
+#include "tests/support/DialogRun.h"
 #include "tests/support/TestTemplate.h"
 
 #include <QProgressBar>
-#include <QTimer>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <tuple>
@@ -32,7 +32,8 @@ struct Host : CDialog {
         GeneratorSettings::Instance().m_nQuantity = quantity;
         GeneratorSettings::Instance().m_nLength = length;
         std::vector<int> moves;
-        QTimer::singleShot(0, [&] {
+        m_result = "(no completion)";
+        testing_support::Session(*this, [&] {
             auto* bar = static_cast<QWidget*>(NativeWindow())->findChild<QProgressBar*>();
             bar->setValue(100);
             QObject::connect(bar, &QProgressBar::valueChanged,
@@ -40,10 +41,7 @@ struct Host : CDialog {
             GetDlgItem(MainDialogIds::kAlphabet).SetWindowText(alphabet);
             m_pWorker = AfxBeginThread<CGenerator>();
             platform::WaitForWorkerThreads(); // serves the worker's sends meanwhile
-            EndDialog(IDCANCEL);
         });
-        m_result = "(no completion)";
-        DoModal();
         return moves;
     }
 
