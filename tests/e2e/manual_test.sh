@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Keeps the manual page true to the README: every option and exit status of the README's tables is
-# in the page (each status as an entry of EXIT STATUS); the page names the version the program
-# prints, and man renders it without a warning. (The usage of --help has its own unit test.)
+# in the page (each status as an entry of EXIT STATUS) and in the usage of --help; the page names
+# the version the program prints, and man renders it without a warning.
 set -euo pipefail
 
 [ $# -eq 3 ] || { echo "usage: $0 README MANUAL-PAGE PROGRAM" >&2; exit 2; }
@@ -23,12 +23,15 @@ warnings=$(man --warnings -l "$page" 2>&1 >/dev/null) || fail "man failed (Debia
 [ -z "$warnings" ] || fail "man warns about the page: $warnings"
 # The text as man shows it, with any hyphen the formatter chose as a plain one.
 text=$(man -l "$page" 2>/dev/null | sed 's/\xe2\x80\x90/-/g; s/\xe2\x88\x92/-/g')
+usage=$("$program" --help)
 while IFS= read -r option; do
     grep -qF -- "$option" <<<"$text" || fail "the manual page does not name the option $option"
+    grep -qF -- "$option" <<<"$usage" || fail "--help does not name the option $option"
 done <<<"$options"
 exit_section=$(awk '/^EXIT STATUS/ { inside = 1; next } /^[A-Z]/ { inside = 0 } inside' <<<"$text")
 while IFS= read -r status; do
     grep -qE "^ {7}$status( |$)" <<<"$exit_section" || fail "EXIT STATUS has no entry for $status"
+    grep -qE "^  $status  " <<<"$usage" || fail "--help does not list the exit status $status"
 done <<<"$statuses"
 grep -qF "$("$program" --version)" <<<"$(tail -n 1 <<<"$text")" ||
     fail "the manual page's footer does not name the program's version"

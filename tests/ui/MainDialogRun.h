@@ -5,24 +5,14 @@
 
 #include "generator/GeneratorSettings.h"
 #include "res/Resources.h"
+#include "tests/support/DialogRun.h"
 #include "tests/support/Files.h"
 #include "ui/MainDialog.h"
 
-#include <QTimer>
 #include <QWidget>
 #include <functional>
 
 namespace testing_support {
-
-// Runs a modal session of dialog: steps once it is up, then it is closed unless it was.
-template <class Dialog> void Session(Dialog& dialog, const std::function<void()>& steps) {
-    QTimer::singleShot(0, [&] {
-        steps();
-        if (dialog.IsWindowVisible())
-            dialog.OnCancel();
-    });
-    dialog.DoModal();
-}
 
 class DialogTest : public testing::Test {
 protected:
