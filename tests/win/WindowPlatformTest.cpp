@@ -38,8 +38,9 @@ TEST(WindowPlatformTest, X11WinsWithoutAChoiceAndTheUsersChoiceNeedsItsDisplay) 
     for (const auto& [choice, x11, wayland, plugin, expected, asked] : cases) {
         int count = 0;
         const platform::WindowPlatformChoice chosen = platform::ChooseWindowPlatform(
-            choice, {[&] { return ++count, x11; }, [&] { return ++count, wayland; },
-                     [&] { return plugin; }});
+            choice, {[&, x11 = x11] { return ++count, x11; },
+                     [&, wayland = wayland] { return ++count, wayland; },
+                     [plugin = plugin] { return plugin; }});
         EXPECT_EQ(chosen.available ? "open on '" + chosen.platform + "'" : "no display", expected)
             << (choice ? choice : "(unset)");
         EXPECT_EQ(count, asked) << (choice ? choice : "(unset)");
