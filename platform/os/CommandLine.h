@@ -29,9 +29,4 @@ void SetCommandLine(int argc, const char* const* argv);
 // The command line recorded by SetCommandLine; empty before it.
 const ProcessCommandLine& GetProcessCommandLine();
 
-// A one-line display of argv: elements joined by one blank; an element that is empty or holds a
-// blank is wrapped in double quotes with each inner double quote written as \". For reading only:
-// it is not parsed.
-CString BuildCommandLine(int argc, const char* const* argv);
-
 } // namespace platform

@@ -1,19 +1,12 @@
 // The command line on POSIX: the words of argv, one token each.
-#include "platform/os/CommandLinePosix.h"
-
 #include "platform/os/CommandLine.h"
 
 #include <utility>
 
 namespace {
 
-struct Stored {
-    platform::ProcessCommandLine commandLine;
-    CString display;
-};
-
-Stored& StoredCommandLine() {
-    static Stored stored;
+platform::ProcessCommandLine& StoredCommandLine() {
+    static platform::ProcessCommandLine stored;
     return stored;
 }
 
@@ -25,15 +18,11 @@ void SetCommandLine(int argc, const char* const* argv) {
     CommandLineWords words;
     for (int i = 0; i < argc; ++i)
         words.words.emplace_back(argv[i] != nullptr ? argv[i] : "");
-    StoredCommandLine() = {std::move(words), BuildCommandLine(argc, argv)};
+    StoredCommandLine() = std::move(words);
 }
 
 const ProcessCommandLine& GetProcessCommandLine() {
-    return StoredCommandLine().commandLine;
+    return StoredCommandLine();
 }
 
 } // namespace platform
-
-const CString& GetCommandLineA() {
-    return StoredCommandLine().display;
-}
