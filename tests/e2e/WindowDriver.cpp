@@ -1,14 +1,19 @@
 // Preloaded into the real program, it works the window from inside, where a headless Wayland
-// compositor takes no synthetic input: once "Mirrak Generator" is shown it does MIRRAK_DRIVER_STEP
-// ("resize" to 600 x 450, "maximize" or nothing), within 20 s, then presses Escape. It appends to
-// MIRRAK_DRIVER_REPORT: platform=, shown_ms= (since the process started), client=WxH and
-// maximized=0|1 as the window is shown; failed=STEP; done.
+// compositor takes no synthetic input: once the window "Mirrak Generator" is shown it does the
+// steps of MIRRAK_DRIVER_STEPS (comma-separated: generate 300 passwords of 23 characters, resize
+// to 600 x 450, maximize) with key events through the widgets' own handling, each within 20 s,
+// and closes the window with Escape. MIRRAK_DRIVER_REPORT gets "key=value" lines: as the window
+// is shown platform, shown_ms (since the process started), client (WxH) and maximized (0 or 1);
+// "failed=STEP" for a step that did not come about; "done" as it closes the window.
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QScrollBar>
 #include <QTest>
 #include <QWindow>
+#include <functional>
 
 namespace {
 
@@ -29,7 +34,22 @@ QWidget* ShownWindow() {
     return nullptr;
 }
 
-// Polls, so that the step waits inside no event loop that the program runs at the time.
+int OutputLines(QWidget* window) {
+    const auto* output = window->findChild<QAbstractScrollArea*>();
+    const QScrollBar* bar = output ? output->verticalScrollBar() : nullptr;
+    return bar && bar->maximum() > 0 ? bar->maximum() + bar->pageStep() : 0;
+}
+
+// A compositor without input devices never makes the window active, so keys go to the widget
+// that has the focus within the window rather than to the application's focus.
+void Key(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, key, modifiers);
+}
+void Type(QWidget* window, const char* text) {
+    QTest::keyClicks(window->focusWidget() ? window->focusWidget() : window, text);
+}
+
+// Polls, so that no step waits inside whatever event loop the program runs at the time.
 class Driver : public QObject {
     void timerEvent(QTimerEvent*) override {
         if (m_window == nullptr) {
@@ -39,32 +59,45 @@ class Driver : public QObject {
             Report(QStringLiteral("shown_ms=%1").arg(g_sinceStart.elapsed()));
             Report(QStringLiteral("client=%1x%2").arg(m_window->width()).arg(m_window->height()));
             Report(QStringLiteral("maximized=%1").arg(m_window->isMaximized() ? 1 : 0));
-            m_shown.start();
-            if (m_step == u"resize")
-                m_window->resize(600, 450);
-            else if (m_step == u"maximize")
-                m_window->showMaximized();
-            else if (!m_step.isEmpty())
-                Report(QStringLiteral("failed=unknown step ") + m_step);
+        } else if (!m_done()) {
+            if (m_stepTime.elapsed() < 20000)
+                return;
+            Report(QStringLiteral("failed=") + m_step);
+            m_steps.clear();
         }
         QWidget* window = m_window;
-        const bool done = m_step == u"resize"     ? window->size() == QSize(600, 450)
-                          : m_step == u"maximize" ? window->isMaximized()
-                                                  : true;
-        if (!done && m_shown.elapsed() < 20000)
-            return;
-        if (!done)
-            Report(QStringLiteral("failed=") + m_step);
-        killTimer(m_timer);
-        // A compositor without input devices never makes the window active: the key goes to the
-        // widget that has the focus within the window, not to the application's focus.
-        QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, Qt::Key_Escape);
-        Report(QStringLiteral("done"));
+        m_step = m_steps.isEmpty() ? QString() : m_steps.takeFirst();
+        m_stepTime.start();
+        if (m_step == QLatin1String("generate")) {
+            // Only in an active window does the field that Tab reaches select its text.
+            Key(window, Qt::Key_A, Qt::ControlModifier);
+            Type(window, "300");
+            Key(window, Qt::Key_Tab);
+            Key(window, Qt::Key_A, Qt::ControlModifier);
+            Type(window, "23");
+            Key(window, Qt::Key_Return);
+            m_done = [window] { return OutputLines(window) >= 300; };
+        } else if (m_step == QLatin1String("resize")) {
+            window->resize(600, 450);
+            m_done = [window] { return window->size() == QSize(600, 450); };
+        } else if (m_step == QLatin1String("maximize")) {
+            window->showMaximized();
+            m_done = [window] { return window->isMaximized(); };
+        } else {
+            if (!m_step.isEmpty())
+                Report(QStringLiteral("failed=unknown step ") + m_step);
+            killTimer(m_timer);
+            Key(window, Qt::Key_Escape);
+            Report(QStringLiteral("done"));
+        }
     }
 
-    const QString m_step = qEnvironmentVariable("MIRRAK_DRIVER_STEP");
-    QElapsedTimer m_shown;
+    QStringList m_steps =
+        qEnvironmentVariable("MIRRAK_DRIVER_STEPS").split(u',', Qt::SkipEmptyParts);
+    QString m_step;
+    QElapsedTimer m_stepTime;
     QWidget* m_window = nullptr;
+    std::function<bool()> m_done;
     int m_timer = startTimer(20);
 };
 
