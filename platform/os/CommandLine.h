@@ -22,8 +22,11 @@ struct CommandLineText {
 };
 using ProcessCommandLine = std::variant<CommandLineWords, CommandLineText>;
 
-// Records the process's command line; called once from main before anything reads it. On POSIX
-// that is the words of argv; on Windows the system's own text, and argv is not used.
+// The process's command line as the system hands it over, one source file per platform: on POSIX
+// the words of argv; on Windows the system's own text, and argv is not used.
+ProcessCommandLine ReadProcessCommandLine(int argc, const char* const* argv);
+
+// Records ReadProcessCommandLine's answer; called once from main before anything reads it.
 void SetCommandLine(int argc, const char* const* argv);
 
 // The command line recorded by SetCommandLine; empty before it.

@@ -3,25 +3,12 @@
 
 #include <windows.h>
 
-namespace {
-
-platform::ProcessCommandLine& StoredCommandLine() {
-    static platform::ProcessCommandLine stored;
-    return stored;
-}
-
-} // namespace
-
 namespace platform {
 
-void SetCommandLine(int, const char* const*) {
+ProcessCommandLine ReadProcessCommandLine(int, const char* const*) {
     // The C runtime's argv has been split and unquoted by other rules; the text is what counts.
     const char* text = GetCommandLineA();
-    StoredCommandLine() = CommandLineText{text != nullptr ? text : ""};
-}
-
-const ProcessCommandLine& GetProcessCommandLine() {
-    return StoredCommandLine();
+    return CommandLineText{text != nullptr ? text : ""};
 }
 
 } // namespace platform
